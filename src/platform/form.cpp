@@ -1,0 +1,207 @@
+#include "platform/form.h"
+
+#include <cmath>
+
+#include "platform/controls.h"
+#include "platform/run_time_error.h"
+
+namespace platform {
+
+Form::Form(Runtime& runtime, FormDesign design)
+    : runtime_(runtime),
+      App(runtime.App),
+      Screen(runtime.Screen),
+      design_(std::move(design)),
+      caption_(design_.window.caption),
+      backColor_(design_.backColor),
+      windowState_(design_.windowState) {}
+
+Form::~Form() = default;
+
+void Form::Load() {
+  if (Loaded()) return;
+  WindowSpec spec = design_.window;
+  spec.caption = caption_;
+  peer_ = runtime_.binding().MakeWindow(spec, *this);
+  if (width_ > 0 && height_ > 0) peer_->SetOuterSize({ToPixels(width_), ToPixels(height_)});
+  runtime_.FormLoaded(*this);
+  for (std::size_t i = 0; i < timers_.size(); ++i) timers_[i]->Arm(static_cast<int>(i));
+  Form_Load();
+}
+
+void Form::Show() {
+  Load();
+  if (!Loaded()) return;  // its load handler unloaded it
+  visible_ = true;
+  peer_->Show(windowState_);
+}
+
+void Form::ShowModal() {
+  Show();
+  if (Loaded()) runtime_.RunModal(*this);
+}
+
+void Form::Unload() {
+  if (!Loaded()) return;
+  Integer cancel = 0;
+  Form_Unload(cancel);
+  if (cancel != 0 || !Loaded()) return;
+  peer_.reset();
+  visible_ = false;
+  runtime_.FormUnloaded(*this);
+}
+
+void Form::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  if (peer_) peer_->SetCaption(caption);
+}
+
+void Form::SetWidth(Single twips) {
+  width_ = twips;
+  if (peer_ && height_ > 0) peer_->SetOuterSize({ToPixels(width_), ToPixels(height_)});
+}
+
+void Form::SetHeight(Single twips) {
+  height_ = twips;
+  if (peer_ && width_ > 0) peer_->SetOuterSize({ToPixels(width_), ToPixels(height_)});
+}
+
+Single Form::ScaleWidth() const {
+  const int pixels = peer_ ? peer_->ClientSize().width : 0;
+  return ToSingle(pixels * UnitsPerPixel());
+}
+
+Single Form::ScaleHeight() const {
+  const int pixels = peer_ ? peer_->ClientSize().height : 0;
+  return ToSingle(pixels * UnitsPerPixel());
+}
+
+void Form::SetBackColor(std::uint32_t color) {
+  backColor_ = color;
+  ControlChanged();
+}
+
+void Form::SetWindowState(WindowState state) {
+  windowState_ = state;
+  if (peer_ && visible_) peer_->Show(state);
+}
+
+Handle Form::hWnd() const { return peer_ ? peer_->handle() : 0; }
+
+void Form::Refresh() {
+  if (!peer_) return;
+  peer_->Invalidate();
+  peer_->UpdateNow();
+}
+
+void Form::SetFocus() {
+  if (!peer_ || !visible_) throw RunTimeError(ErrorCode::InvalidProcedureCall, "cannot focus");
+  peer_->SetFocus();
+}
+
+double Form::UnitsPerPixel() const {
+  if (design_.scaleMode == ScaleMode::Pixels) return 1.0;
+  const int dpi = peer_ ? peer_->Dpi() : 96;
+  return kTwipsPerInch / dpi;
+}
+
+int Form::ToPixels(Single twips) const {
+  const int dpi = peer_ ? peer_->Dpi() : 96;
+  return static_cast<int>(std::lround(double{twips} * dpi / kTwipsPerInch));
+}
+
+void Form::EnableInput(bool enabled) {
+  if (peer_) peer_->SetEnabled(enabled);
+}
+
+void Form::AddControl(Image& image) { images_.push_back(&image); }
+void Form::AddControl(Timer& timer) { timers_.push_back(&timer); }
+
+void Form::ControlChanged() {
+  if (peer_) peer_->Invalidate();
+}
+
+// Events from the window. The handlers contain their own errors; what reaches here despite that
+// is dropped, so that nothing crosses back into the window system.
+
+void Form::OnKeyDown(int keyCode, int shift) {
+  OnErrorExit([&] { Form_KeyDown(static_cast<Integer>(keyCode), static_cast<Integer>(shift)); });
+}
+
+void Form::OnMouseDown(int button, int shift, PixelPoint at) {
+  OnErrorExit([&] {
+    const auto b = static_cast<Integer>(button);
+    const auto s = static_cast<Integer>(shift);
+    if (Image* image = ImageAt(at); image != nullptr) {
+      if (image->MouseDown) {
+        image->MouseDown(b, s, ToSingle(at.x * UnitsPerPixel() - image->Left()),
+                         ToSingle(at.y * UnitsPerPixel() - image->Top()));
+      }
+      return;
+    }
+    Form_MouseDown(b, s, ToSingle(at.x * UnitsPerPixel()), ToSingle(at.y * UnitsPerPixel()));
+  });
+}
+
+void Form::OnMouseMove(int button, int shift, PixelPoint at) {
+  OnErrorExit([&] {
+    const auto b = static_cast<Integer>(button);
+    const auto s = static_cast<Integer>(shift);
+    if (Image* image = ImageAt(at); image != nullptr) {
+      if (image->MouseMove) {
+        image->MouseMove(b, s, ToSingle(at.x * UnitsPerPixel() - image->Left()),
+                         ToSingle(at.y * UnitsPerPixel() - image->Top()));
+      }
+      return;
+    }
+    Form_MouseMove(b, s, ToSingle(at.x * UnitsPerPixel()), ToSingle(at.y * UnitsPerPixel()));
+  });
+}
+
+void Form::OnCloseRequest() {
+  OnErrorExit([&] { Unload(); });
+}
+
+void Form::OnTimer(int timerId) {
+  OnErrorExit([&] {
+    if (timerId >= 0 && static_cast<std::size_t>(timerId) < timers_.size()) {
+      Timer& timer = *timers_[static_cast<std::size_t>(timerId)];
+      if (timer.Tick) timer.Tick();
+    }
+  });
+}
+
+Image* Form::ImageAt(PixelPoint at) const {
+  // The last placed element lies on top.
+  const double upp = UnitsPerPixel();
+  for (auto it = images_.rbegin(); it != images_.rend(); ++it) {
+    Image* image = *it;
+    if (!image->Visible()) continue;
+    const double x = at.x * upp;
+    const double y = at.y * upp;
+    if (x >= image->Left() && x < image->Left() + image->Width() && y >= image->Top() &&
+        y < image->Top() + image->Height()) {
+      return image;
+    }
+  }
+  return nullptr;
+}
+
+Scene Form::DescribeScene() const {
+  Scene scene;
+  scene.backColor = backColor_;
+  const double upp = UnitsPerPixel();
+  for (const Image* image : images_) {
+    if (!image->Visible() || !image->GetPicture()) continue;
+    const Bitmap* bitmap = image->GetPicture()->Rendered();
+    if (bitmap == nullptr) continue;
+    scene.pictures.push_back({{static_cast<int>(std::lround(image->Left() / upp)),
+                               static_cast<int>(std::lround(image->Top() / upp)),
+                               static_cast<int>(std::lround(image->Width() / upp)),
+                               static_cast<int>(std::lround(image->Height() / upp))},
+                              bitmap});
+  }
+  return scene;
+}
+
+}  // namespace platform

@@ -1,0 +1,29 @@
+#pragma once
+// A loaded picture: its natural size, known at once, and its pixels, decoded when the picture
+// element first shows it at its final size. Only the screen-sized result is kept: the decoder,
+// its stream and the full-size pixels are released as soon as it is made.
+#include <memory>
+
+#include "platform/pixels.h"
+
+namespace platform {
+
+class Picture {
+ public:
+  explicit Picture(std::unique_ptr<PixelSource> source);
+
+  // The size of the picture drawn unscaled, in picture pixels.
+  [[nodiscard]] PixelSize NaturalSize() const { return natural_; }
+  // Makes the drawable bitmap at `target` (once; later calls with the same size do nothing).
+  // Throws RunTimeError when the pixels cannot be decoded.
+  void Render(PixelSize target);
+  // The bitmap made by the last Render, or nullptr.
+  [[nodiscard]] const Bitmap* Rendered() const { return rendered_ ? &*rendered_ : nullptr; }
+
+ private:
+  PixelSize natural_;
+  std::unique_ptr<PixelSource> source_;
+  std::unique_ptr<Bitmap> rendered_;
+};
+
+}  // namespace platform

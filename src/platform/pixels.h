@@ -1,0 +1,38 @@
+#pragma once
+// Pixels as the pictures hand them over: 32-bit BGRA words (0xAARRGGBB read as a
+// little-endian uint32_t), rows top to bottom, alpha already multiplied in.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace platform {
+
+struct PixelSize {
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const PixelSize&, const PixelSize&) = default;
+};
+
+// A picture ready to be drawn: exactly the size it is drawn at, premultiplied BGRA.
+struct Bitmap {
+  PixelSize size;
+  std::vector<std::uint32_t> pixels;  // size.width * size.height words, row after row
+};
+
+// One decoded picture, read once, top to bottom, in strips. Implementations: the WIC decoder
+// (Windows and Wine) and synthetic pictures in the tests.
+class PixelSource {
+ public:
+  using RowSink = std::function<void(int firstRow, int rowCount, const std::uint32_t* rows)>;
+
+  virtual ~PixelSource() = default;
+  [[nodiscard]] virtual PixelSize size() const = 0;
+  // Lets a decoder that can scale while decoding (the Windows JPEG decoder) shrink itself, by a
+  // power of two, to no less than `target` in either direction; size() reports the result.
+  virtual void PreferAtLeast(PixelSize target) { (void)target; }
+  // Delivers every row once, in order, in strips of `rowCount` rows of size().width words each.
+  // Throws RunTimeError(InvalidPicture) when the data cannot be decoded.
+  virtual void ReadRows(const RowSink& sink) = 0;
+};
+
+}  // namespace platform

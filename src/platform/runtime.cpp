@@ -1,0 +1,58 @@
+#include "platform/runtime.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "platform/form.h"
+
+namespace platform {
+namespace {
+
+ScreenObject ScreenInTwips(const ScreenMetrics& metrics) {
+  const double twipsPerPixel = kTwipsPerInch / metrics.dpi;
+  return {ToSingle(metrics.size.width * twipsPerPixel),
+          ToSingle(metrics.size.height * twipsPerPixel)};
+}
+
+}  // namespace
+
+Runtime::Runtime(Binding& binding)
+    : App(binding.ReadApp()), Screen(ScreenInTwips(binding.ReadScreen())), binding_(binding) {}
+
+void Runtime::MsgBox(const std::string& prompt, MessageBoxStyle buttons, const std::string& title) {
+  binding_.ShowMessage(prompt, title, buttons);
+}
+
+std::shared_ptr<Picture> Runtime::LoadPicture(const std::string& path) {
+  return std::make_shared<Picture>(binding_.OpenPicture(path));
+}
+
+void Runtime::End() {
+  binding_.End();
+  // The compiler cannot see through the virtual call that End never returns.
+  std::terminate();
+}
+
+void Runtime::FormLoaded(Form& form) { loaded_.push_back(&form); }
+
+void Runtime::FormUnloaded(Form& form) {
+  std::erase(loaded_, &form);
+  if (loaded_.empty()) binding_.Quit();
+}
+
+void Runtime::RunModal(Form& form) {
+  // The other windows take no input while the modal one is open.
+  std::vector<Form*> disabled;
+  for (Form* other : loaded_) {
+    if (other != &form) {
+      other->EnableInput(false);
+      disabled.push_back(other);
+    }
+  }
+  binding_.RunModal([&form] { return !form.Loaded(); });
+  for (Form* other : disabled) {
+    if (std::find(loaded_.begin(), loaded_.end(), other) != loaded_.end()) other->EnableInput(true);
+  }
+}
+
+}  // namespace platform

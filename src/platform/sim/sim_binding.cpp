@@ -1,0 +1,163 @@
+#include "platform/sim/sim_binding.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/run_time_error.h"
+
+namespace sim {
+namespace {
+
+using platform::ErrorCode;
+using platform::PixelSize;
+using platform::RunTimeError;
+
+// Strips of a flat grey; enough for the element to have pixels to draw.
+class FlatPicture final : public platform::PixelSource {
+ public:
+  FlatPicture(PixelSize size, bool brokenPixels) : size_(size), broken_(brokenPixels) {}
+  [[nodiscard]] PixelSize size() const override { return size_; }
+  void ReadRows(const RowSink& sink) override {
+    if (broken_) throw RunTimeError(ErrorCode::InvalidPicture, "broken pixel data");
+    const std::vector<std::uint32_t> row(static_cast<std::size_t>(size_.width), 0xFF808080U);
+    for (int y = 0; y < size_.height; ++y) sink(y, 1, row.data());
+  }
+
+ private:
+  PixelSize size_;
+  bool broken_;
+};
+
+}  // namespace
+
+SimBinding::SimBinding() {
+  app.Path = "C:\\Saver";
+  app.EXEName = "Saver";
+  app.Title = "Saver";
+  app.Major = 1;
+}
+
+SimBinding::~SimBinding() = default;
+
+void SimBinding::AddPicture(const std::string& path, PixelSize size) {
+  files_[path] = {File::Kind::Picture, size};
+}
+
+void SimBinding::AddPictureWithBrokenPixels(const std::string& path, PixelSize size) {
+  files_[path] = {File::Kind::BrokenPixels, size};
+}
+
+void SimBinding::AddFile(const std::string& path) { files_[path] = {File::Kind::NoPicture, {}}; }
+
+void SimBinding::Run(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const ProgramEnded&) {
+  }
+}
+
+std::vector<SimWindow*> SimBinding::Windows() const { return windows_; }
+
+SimWindow& SimBinding::Window(platform::Handle handle) const {
+  for (SimWindow* window : windows_) {
+    if (window->handle() == handle) return *window;
+  }
+  throw std::logic_error("no window with that handle");
+}
+
+std::unique_ptr<platform::WindowPeer> SimBinding::MakeWindow(const platform::WindowSpec& spec,
+                                                             platform::WindowEvents& events) {
+  auto window = std::make_unique<SimWindow>(*this, spec, events, nextHandle_, screen.size);
+  nextHandle_ += 0x10;
+  windows_.push_back(window.get());
+  return window;
+}
+
+void SimBinding::Forget(SimWindow& window) { std::erase(windows_, &window); }
+
+void SimBinding::RunModal(const std::function<bool()>& finished) {
+  while (!finished()) {
+    if (whileModal.empty()) throw std::logic_error("a modal window waits for input nobody gives");
+    const std::function<void()> action = std::move(whileModal.front());
+    whileModal.pop_front();
+    action();
+  }
+}
+
+void SimBinding::ShowMessage(const std::string& text, const std::string& title,
+                             platform::MessageBoxStyle style) {
+  messages.push_back({text, title, style});
+}
+
+void SimBinding::End() {
+  ended = true;
+  throw ProgramEnded{};
+}
+
+bool SimBinding::FileExists(const std::string& path) { return files_.count(path) != 0; }
+
+std::unique_ptr<platform::PixelSource> SimBinding::OpenPicture(const std::string& path) {
+  openedPictures.push_back(path);
+  const auto found = files_.find(path);
+  if (found == files_.end()) throw RunTimeError(ErrorCode::FileNotFound, "file not found");
+  const File& file = found->second;
+  if (file.kind == File::Kind::NoPicture)
+    throw RunTimeError(ErrorCode::InvalidPicture, "no picture");
+  return std::make_unique<FlatPicture>(file.size, file.kind == File::Kind::BrokenPixels);
+}
+
+SimWindow::SimWindow(SimBinding& binding, platform::WindowSpec windowSpec,
+                     platform::WindowEvents& events, platform::Handle handle,
+                     platform::PixelSize screen)
+    : spec(std::move(windowSpec)),
+      caption(spec.caption),
+      binding_(binding),
+      events_(events),
+      handle_(handle),
+      screen_(screen) {}
+
+SimWindow::~SimWindow() { binding_.Forget(*this); }
+
+platform::PixelSize SimWindow::ClientSize() const {
+  // A fixed frame and a title bar take this much of the outer size.
+  constexpr platform::PixelSize kFrame{6, 29};
+  if (spec.border == platform::BorderStyle::None) return outerSize;
+  return {std::max(0, outerSize.width - kFrame.width),
+          std::max(0, outerSize.height - kFrame.height)};
+}
+
+void SimWindow::Show(platform::WindowState newState) {
+  visible = true;
+  state = newState;
+  if (newState == platform::WindowState::Maximized) outerSize = screen_;
+}
+
+void SimWindow::SetFocus() {
+  if (!canTakeFocus || !visible || !enabled) {
+    throw platform::RunTimeError(platform::ErrorCode::InvalidProcedureCall, "cannot take focus");
+  }
+  focused = true;
+}
+
+void SimWindow::KeyDown(int keyCode, int shift) {
+  binding_.Run([&] { events_.OnKeyDown(keyCode, shift); });
+}
+
+void SimWindow::MouseDown(platform::PixelPoint at, int button) {
+  binding_.Run([&] { events_.OnMouseDown(button, 0, at); });
+}
+
+void SimWindow::MouseMove(platform::PixelPoint at) {
+  binding_.Run([&] { events_.OnMouseMove(0, 0, at); });
+}
+
+void SimWindow::Tick(int timerId) {
+  if (timers.count(timerId) == 0) throw std::logic_error("that timer is not running");
+  binding_.Run([&] { events_.OnTimer(timerId); });
+}
+
+void SimWindow::RequestClose() {
+  binding_.Run([&] { events_.OnCloseRequest(); });
+}
+
+}  // namespace sim

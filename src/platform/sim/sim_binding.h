@@ -1,0 +1,136 @@
+#pragma once
+// The in-memory binding: windows, files, pictures, message boxes and system calls without a
+// window system, so tests can inject input and ticks and look at everything the program did.
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/binding.h"
+#include "platform/sim/sim_system.h"
+
+namespace sim {
+
+// Thrown by End so that the test regains control; deliberately no standard exception, so no
+// procedure's error handler can swallow it.
+struct ProgramEnded {};
+
+class SimWindow;
+
+struct ShownMessage {
+  std::string text;
+  std::string title;
+  platform::MessageBoxStyle style;
+};
+
+class SimBinding final : public platform::Binding {
+ public:
+  SimBinding();
+  ~SimBinding() override;
+
+  // What the program is started with.
+  platform::AppObject app;
+  platform::ScreenMetrics screen{{1024, 768}, 96};
+  std::string commandLine;
+  SimSystem system;
+
+  // Files: a picture of a given natural size, a file whose header is fine but whose pixels are
+  // broken, or a file that is no picture at all.
+  void AddPicture(const std::string& path, platform::PixelSize size);
+  void AddPictureWithBrokenPixels(const std::string& path, platform::PixelSize size);
+  void AddFile(const std::string& path);
+
+  // Actions run one by one while a modal window (or message box) waits for input.
+  std::deque<std::function<void()>> whileModal;
+
+  // What happened.
+  std::vector<ShownMessage> messages;
+  std::vector<std::string> openedPictures;
+  bool ended = false;  // End was called
+  bool quit = false;   // the last form was unloaded
+
+  // Runs part of the program; returns normally also when it ends the program.
+  void Run(const std::function<void()>& action);
+  // The windows made so far that still exist, oldest first.
+  [[nodiscard]] std::vector<SimWindow*> Windows() const;
+  [[nodiscard]] SimWindow& Window(platform::Handle handle) const;
+
+  // platform::Binding
+  platform::AppObject ReadApp() override { return app; }
+  platform::ScreenMetrics ReadScreen() override { return screen; }
+  std::string CommandLine() override { return commandLine; }
+  platform::SystemCalls& System() override { return system; }
+  std::unique_ptr<platform::WindowPeer> MakeWindow(const platform::WindowSpec& spec,
+                                                   platform::WindowEvents& events) override;
+  void RunModal(const std::function<bool()>& finished) override;
+  void ShowMessage(const std::string& text, const std::string& title,
+                   platform::MessageBoxStyle style) override;
+  void Quit() override { quit = true; }
+  [[noreturn]] void End() override;
+  bool FileExists(const std::string& path) override;
+  std::unique_ptr<platform::PixelSource> OpenPicture(const std::string& path) override;
+
+  void Forget(SimWindow& window);
+
+ private:
+  struct File {
+    enum class Kind { Picture, BrokenPixels, NoPicture } kind;
+    platform::PixelSize size;
+  };
+  std::map<std::string, File> files_;
+  std::vector<SimWindow*> windows_;
+  platform::Handle nextHandle_ = 0x10010;
+};
+
+// A window in memory. Tests read its state and inject input through it.
+class SimWindow final : public platform::WindowPeer {
+ public:
+  SimWindow(SimBinding& binding, platform::WindowSpec spec, platform::WindowEvents& events,
+            platform::Handle handle, platform::PixelSize screen);
+  ~SimWindow() override;
+
+  // platform::WindowPeer
+  [[nodiscard]] platform::Handle handle() const override { return handle_; }
+  [[nodiscard]] int Dpi() const override { return dpi; }
+  [[nodiscard]] platform::PixelSize ClientSize() const override;
+  void SetCaption(const std::string& text) override { caption = text; }
+  void SetOuterSize(platform::PixelSize size) override { outerSize = size; }
+  void Show(platform::WindowState state) override;
+  void SetEnabled(bool on) override { enabled = on; }
+  void Invalidate() override { ++invalidations; }
+  void UpdateNow() override { ++immediateRepaints; }
+  void SetFocus() override;
+  void StartTimer(int timerId, unsigned milliseconds) override { timers[timerId] = milliseconds; }
+  void StopTimer(int timerId) override { timers.erase(timerId); }
+
+  // Input, as the window system would deliver it (client pixels).
+  void KeyDown(int keyCode, int shift = 0);
+  void MouseDown(platform::PixelPoint at, int button = platform::kLeftButton);
+  void MouseMove(platform::PixelPoint at);
+  void Tick(int timerId = 0);
+  void RequestClose();
+  [[nodiscard]] platform::Scene Scene() const { return events_.DescribeScene(); }
+
+  const platform::WindowSpec spec;
+  std::string caption;
+  platform::PixelSize outerSize;
+  bool visible = false;
+  platform::WindowState state = platform::WindowState::Normal;
+  bool enabled = true;
+  bool canTakeFocus = true;
+  bool focused = false;
+  int dpi = 96;
+  int invalidations = 0;
+  int immediateRepaints = 0;
+  std::map<int, unsigned> timers;  // running timers and their intervals
+
+ private:
+  SimBinding& binding_;
+  platform::WindowEvents& events_;
+  platform::Handle handle_;
+  platform::PixelSize screen_;
+};
+
+}  // namespace sim

@@ -1,0 +1,122 @@
+#include "platform/sim/sim_system.h"
+
+#include <strings.h>
+
+#include <cstring>
+#include <sstream>
+
+namespace sim {
+namespace {
+
+constexpr std::int32_t kErrorSuccess = 0;
+constexpr std::int32_t kErrorFileNotFound = 2;
+constexpr std::int32_t kErrorInvalidHandle = 6;
+constexpr std::int32_t kErrorMoreData = 234;
+constexpr std::uint32_t kSwpShowWindow = 0x40;
+constexpr std::uint32_t kSwpHideWindow = 0x80;
+constexpr Handle kHwndTopmost = -1;
+
+std::string Quoted(const char* text) {
+  return text == nullptr ? "null" : "\"" + std::string(text) + "\"";
+}
+
+template <class... Args>
+std::string Call(const char* name, const Args&... args) {
+  std::ostringstream out;
+  out << name << '(';
+  const char* separator = "";
+  ((out << separator << args, separator = ", "), ...);
+  out << ')';
+  return out.str();
+}
+
+std::string Hex(std::uint32_t value) {
+  std::ostringstream out;
+  out << "0x" << std::hex << value;
+  return out.str();
+}
+
+}  // namespace
+
+std::int32_t SimSystem::SystemParametersInfoA(std::uint32_t uiAction, std::uint32_t uiParam,
+                                              void* pvParam, std::uint32_t fWinIni) {
+  calls.push_back(Call("SystemParametersInfoA", uiAction, uiParam,
+                       Quoted(static_cast<const char*>(pvParam)), fWinIni));
+  constexpr std::uint32_t kSetScreenSaveActive = 17;
+  if (uiAction == kSetScreenSaveActive) screenSaveActive = uiParam != 0;
+  return 1;
+}
+
+std::int32_t SimSystem::ShowCursor(std::int32_t bShow) {
+  calls.push_back(Call("ShowCursor", bShow));
+  cursorDisplayCount += bShow != 0 ? 1 : -1;
+  return cursorDisplayCount;
+}
+
+Handle SimSystem::FindWindowA(const char* lpClassName, const char* lpWindowName) {
+  calls.push_back(Call("FindWindowA", Quoted(lpClassName), Quoted(lpWindowName)));
+  const bool isTaskbar = lpClassName != nullptr && strcasecmp(lpClassName, "Shell_TrayWnd") == 0 &&
+                         (lpWindowName == nullptr || *lpWindowName == '\0');
+  return isTaskbar && taskbarExists ? kTaskbar : 0;
+}
+
+std::int32_t SimSystem::SetWindowPos(Handle hWnd, Handle hWndInsertAfter, std::int32_t X,
+                                     std::int32_t Y, std::int32_t cx, std::int32_t cy,
+                                     std::uint32_t uFlags) {
+  calls.push_back(Call("SetWindowPos", hWnd, hWndInsertAfter, X, Y, cx, cy, Hex(uFlags)));
+  if (hWnd == 0) return 0;
+  if (hWnd == kTaskbar && taskbarExists) {
+    if ((uFlags & kSwpHideWindow) != 0) taskbarVisible = false;
+    if ((uFlags & kSwpShowWindow) != 0) taskbarVisible = true;
+  }
+  if (hWndInsertAfter == kHwndTopmost) topmostWindows.insert(hWnd);
+  return 1;
+}
+
+Handle SimSystem::ImmAssociateContext(Handle hWnd, Handle hIMC) {
+  calls.push_back(Call("ImmAssociateContext", hWnd, hIMC));
+  const Handle previous = inputContexts[hWnd];
+  inputContexts[hWnd] = hIMC;
+  return previous;
+}
+
+std::int32_t SimSystem::RegOpenKeyExA(Handle hKey, const char* lpSubKey, std::uint32_t ulOptions,
+                                      std::uint32_t samDesired, Handle* phkResult) {
+  calls.push_back(Call("RegOpenKeyExA", hKey, Quoted(lpSubKey), ulOptions, Hex(samDesired)));
+  if (hKey != kHkeyLocalMachine || lpSubKey == nullptr || registry.count(lpSubKey) == 0) {
+    return kErrorFileNotFound;
+  }
+  const Handle key = nextKey_++;
+  keyPaths_[key] = lpSubKey;
+  openKeys.insert(key);
+  *phkResult = key;
+  return kErrorSuccess;
+}
+
+std::int32_t SimSystem::RegQueryValueExA(Handle hKey, const char* lpValueName,
+                                         std::uint32_t* lpReserved, std::uint32_t* lpType,
+                                         std::uint8_t* lpData, std::uint32_t* lpcbData) {
+  (void)lpReserved;
+  calls.push_back(Call("RegQueryValueExA", hKey, Quoted(lpValueName)));
+  if (openKeys.count(hKey) == 0) return kErrorInvalidHandle;
+  const auto& values = registry[keyPaths_[hKey]];
+  const auto found = values.find(lpValueName == nullptr ? "" : lpValueName);
+  if (found == values.end()) return kErrorFileNotFound;
+  const RegistryValue& value = found->second;
+  if (lpType != nullptr) *lpType = value.type;
+  const auto size = static_cast<std::uint32_t>(value.data.size());
+  if (lpData != nullptr && lpcbData != nullptr && size > *lpcbData) {
+    *lpcbData = size;
+    return kErrorMoreData;
+  }
+  if (lpData != nullptr) std::memcpy(lpData, value.data.data(), value.data.size());
+  if (lpcbData != nullptr) *lpcbData = size;
+  return kErrorSuccess;
+}
+
+std::int32_t SimSystem::RegCloseKey(Handle hKey) {
+  calls.push_back(Call("RegCloseKey", hKey));
+  return openKeys.erase(hKey) == 1 ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+}  // namespace sim

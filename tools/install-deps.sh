@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what building and testing the saver needs on Debian 12, once: the compilers, Wine,
+# a virtual X display with input and screenshot tools, a Japanese font and locale.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ make libgtest-dev libgmock-dev
+  g++-mingw-w64-x86-64 wine wine64
+  xvfb xdotool x11-utils imagemagick
+  fonts-ipafont-gothic locales
+  libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Japanese file names under Wine need the glibc locale.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
+  $sudo sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
+fi
