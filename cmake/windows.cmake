@@ -4,13 +4,20 @@ enable_language(RC)
 add_link_options(-static -municode)
 
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
+# The entry point belongs to the saver, not the library: from an archive the linker would never
+# pick it up (only the C run-time's startup asks for it, after the libraries were searched), and
+# the probe and bench programs bring their own.
+list(FILTER WIN32_SOURCES EXCLUDE REGEX "/win_main\\.cpp$")
 add_library(win32_binding STATIC ${WIN32_SOURCES})
 target_link_libraries(win32_binding PUBLIC portable)
 target_compile_definitions(win32_binding PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(win32_binding PUBLIC windowscodecs ole32 uuid imm32 advapi32 user32 gdi32 shlwapi version)
 
 file(GLOB RESOURCE_FILES CONFIGURE_DEPENDS res/*.rc)
-add_executable(slideshow WIN32 ${RESOURCE_FILES})
+# windres writes no dependency file: name what the scripts pull in, so editing it rebuilds them.
+file(GLOB RESOURCE_INPUTS CONFIGURE_DEPENDS res/*.h res/*.manifest res/*.ico)
+set_source_files_properties(${RESOURCE_FILES} PROPERTIES OBJECT_DEPENDS "${RESOURCE_INPUTS}")
+add_executable(slideshow WIN32 src/platform/win32/win_main.cpp ${RESOURCE_FILES})
 target_link_libraries(slideshow PRIVATE win32_binding)
 set_target_properties(slideshow PROPERTIES SUFFIX ".scr")
 

@@ -1,0 +1,272 @@
+#include "platform/win32/wic_picture.h"
+
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "platform/picture_header.h"
+#include "platform/run_time_error.h"
+#include "platform/win32/handles.h"
+
+namespace platform::win32 {
+namespace {
+
+// A decoder that scales (and picks a pixel format) while it decodes; the Windows JPEG decoder's
+// frames offer it. MinGW's wincodec.h does not declare it, hence our own name for it.
+struct BitmapSourceTransform : IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height,
+                                               WICPixelFormatGUID* format,
+                                               WICBitmapTransformOptions transform, UINT stride,
+                                               UINT bufferSize, BYTE* buffer) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
+  virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform,
+                                                         BOOL* supported) = 0;
+};
+
+}  // namespace
+}  // namespace platform::win32
+
+__CRT_UUID_DECL(platform::win32::BitmapSourceTransform, 0x3b16811b, 0x6a43, 0x4ec9, 0xb7, 0x13,
+                0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40)
+
+namespace platform::win32 {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// About a megabyte of pixels per CopyPixels: few calls into WIC, and the strip stays small
+// beside the screen-sized result however wide the picture is.
+constexpr std::size_t kStripBytes = 1 << 20;
+constexpr int kMaxStripRows = 128;
+
+[[noreturn]] void ThrowInvalidPicture(const char* what) {
+  throw RunTimeError(ErrorCode::InvalidPicture, what);
+}
+
+void Check(HRESULT result, const char* what) {
+  if (FAILED(result)) ThrowInvalidPicture(what);
+}
+
+int StripRows(int width) {
+  const std::size_t rows = kStripBytes / (static_cast<std::size_t>(width) * 4);
+  return static_cast<int>(std::clamp<std::size_t>(rows, 1, kMaxStripRows));
+}
+
+// Pixel formats the reducing decoder may hand out, made premultiplied BGRA here.
+enum class Layout { Bgr24, Gray8, Bgrx32, Pbgra32 };
+
+std::optional<Layout> LayoutOf(const WICPixelFormatGUID& format) {
+  if (format == GUID_WICPixelFormat24bppBGR) return Layout::Bgr24;
+  if (format == GUID_WICPixelFormat8bppGray) return Layout::Gray8;
+  if (format == GUID_WICPixelFormat32bppBGR) return Layout::Bgrx32;
+  if (format == GUID_WICPixelFormat32bppPBGRA) return Layout::Pbgra32;
+  return std::nullopt;
+}
+
+UINT BytesPerPixel(Layout layout) {
+  switch (layout) {
+    case Layout::Bgr24:
+      return 3;
+    case Layout::Gray8:
+      return 1;
+    case Layout::Bgrx32:
+    case Layout::Pbgra32:
+      return 4;
+  }
+  return 4;
+}
+
+void Expand(Layout layout, const std::uint8_t* from, std::uint32_t* to, std::size_t count) {
+  constexpr std::uint32_t kOpaque = 0xFF000000;
+  switch (layout) {
+    case Layout::Bgr24:
+      for (std::size_t i = 0; i < count; ++i, from += 3) {
+        to[i] = kOpaque | from[0] | std::uint32_t{from[1]} << 8 | std::uint32_t{from[2]} << 16;
+      }
+      break;
+    case Layout::Gray8:
+      for (std::size_t i = 0; i < count; ++i) to[i] = kOpaque | from[i] * 0x010101u;
+      break;
+    case Layout::Bgrx32:
+      std::memcpy(to, from, count * 4);
+      for (std::size_t i = 0; i < count; ++i) to[i] |= kOpaque;
+      break;
+    case Layout::Pbgra32:
+      std::memcpy(to, from, count * 4);
+      break;
+  }
+}
+
+std::size_t ReadAt(HANDLE file, std::uint64_t offset, std::span<std::uint8_t> into) {
+  std::size_t done = 0;
+  while (done < into.size()) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset + done);
+    at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+    const auto wanted = static_cast<DWORD>(std::min<std::size_t>(into.size() - done, 1u << 30));
+    DWORD got = 0;
+    if (!ReadFile(file, into.data() + done, wanted, &got, &at) || got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
+UniqueHandle OpenToRead(const std::wstring& path) {
+  // Others may read the file meanwhile, but nobody may change it between our header check and
+  // the decoder. A folder cannot be opened like this, so it counts as missing too.
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw RunTimeError(ErrorCode::FileNotFound, "file not found");
+  return UniqueHandle(file);
+}
+
+class WicPicture final : public PixelSource {
+ public:
+  WicPicture(UniqueHandle file, ComPtr<IWICImagingFactory> factory,
+             ComPtr<IWICBitmapDecoder> decoder, ComPtr<IWICBitmapFrameDecode> frame,
+             PixelSize size)
+      : file_(std::move(file)),
+        factory_(std::move(factory)),
+        decoder_(std::move(decoder)),
+        frame_(std::move(frame)),
+        size_(size) {}
+
+  [[nodiscard]] PixelSize size() const override { return size_; }
+
+  void PreferAtLeast(PixelSize target) override {
+    if (reducer_) return;  // sizes below are relative to the full picture
+    ComPtr<BitmapSourceTransform> transform;
+    if (FAILED(frame_.As(&transform))) return;
+    BOOL supported = FALSE;
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppPBGRA;
+    if (FAILED(transform->DoesSupportTransform(WICBitmapTransformRotate0, &supported)) ||
+        !supported || FAILED(transform->GetClosestPixelFormat(&format))) {
+      return;
+    }
+    const std::optional<Layout> layout = LayoutOf(format);
+    if (!layout) return;
+    // The strongest reduction first; JPEG decoders reduce by 2, 4 or 8.
+    for (int shift = 3; shift >= 1; --shift) {
+      UINT width = static_cast<UINT>((size_.width + (1 << shift) - 1) >> shift);
+      UINT height = static_cast<UINT>((size_.height + (1 << shift) - 1) >> shift);
+      if (FAILED(transform->GetClosestSize(&width, &height))) return;
+      const PixelSize reduced{static_cast<int>(width), static_cast<int>(height)};
+      if (reduced.width >= std::max(target.width, 1) &&
+          reduced.height >= std::max(target.height, 1) && reduced.width < size_.width) {
+        reducer_ = std::move(transform);
+        reducedFormat_ = format;
+        reducedLayout_ = *layout;
+        size_ = reduced;
+        return;
+      }
+    }
+  }
+
+  void ReadRows(const RowSink& sink) override {
+    if (reducer_) {
+      ReadReduced(sink);
+    } else {
+      ReadConverted(sink);
+    }
+  }
+
+ private:
+  void ReadConverted(const RowSink& sink) {
+    ComPtr<IWICFormatConverter> converter;
+    Check(factory_->CreateFormatConverter(&converter), "no format converter");
+    Check(converter->Initialize(frame_.Get(), GUID_WICPixelFormat32bppPBGRA,
+                                WICBitmapDitherTypeNone, nullptr, 0.0,
+                                WICBitmapPaletteTypeCustom),
+          "no conversion to 32bppPBGRA");
+    const int rows = StripRows(size_.width);
+    const auto stride = static_cast<UINT>(size_.width) * 4;
+    std::vector<std::uint32_t> strip(static_cast<std::size_t>(size_.width) *
+                                     static_cast<std::size_t>(rows));
+    for (int y = 0; y < size_.height; y += rows) {
+      const int count = std::min(rows, size_.height - y);
+      const WICRect rect{0, y, size_.width, count};
+      Check(converter->CopyPixels(&rect, stride, stride * static_cast<UINT>(count),
+                                  reinterpret_cast<BYTE*>(strip.data())),
+            "pixels not decodable");
+      sink(y, count, strip.data());
+    }
+  }
+
+  void ReadReduced(const RowSink& sink) {
+    const int rows = StripRows(size_.width);
+    const auto width = static_cast<std::size_t>(size_.width);
+    const UINT stride = (static_cast<UINT>(size_.width) * BytesPerPixel(reducedLayout_) + 3) & ~3u;
+    std::vector<std::uint8_t> native(static_cast<std::size_t>(stride) *
+                                     static_cast<std::size_t>(rows));
+    std::vector<std::uint32_t> strip(width * static_cast<std::size_t>(rows));
+    for (int y = 0; y < size_.height; y += rows) {
+      const int count = std::min(rows, size_.height - y);
+      // The rectangle is in the reduced picture's pixels: the decoder scales before it crops.
+      const WICRect rect{0, y, size_.width, count};
+      WICPixelFormatGUID format = reducedFormat_;
+      Check(reducer_->CopyPixels(&rect, static_cast<UINT>(size_.width),
+                                 static_cast<UINT>(size_.height), &format,
+                                 WICBitmapTransformRotate0, stride,
+                                 stride * static_cast<UINT>(count), native.data()),
+            "pixels not decodable");
+      for (int r = 0; r < count; ++r) {
+        Expand(reducedLayout_, &native[static_cast<std::size_t>(r) * stride],
+               &strip[static_cast<std::size_t>(r) * width], width);
+      }
+      sink(y, count, strip.data());
+    }
+  }
+
+  UniqueHandle file_;  // held open, so the file stays the one whose header was checked
+  ComPtr<IWICImagingFactory> factory_;
+  ComPtr<IWICBitmapDecoder> decoder_;
+  ComPtr<IWICBitmapFrameDecode> frame_;
+  PixelSize size_;
+  ComPtr<BitmapSourceTransform> reducer_;  // set when the decoder reduces while decoding
+  WICPixelFormatGUID reducedFormat_{};
+  Layout reducedLayout_ = Layout::Pbgra32;
+};
+
+}  // namespace
+
+std::unique_ptr<PixelSource> OpenWicPicture(const std::wstring& path) {
+  UniqueHandle file = OpenToRead(path);
+  // Under Wine, creating the decoder already decodes every pixel: an absurd size must be
+  // refused before that.
+  const std::optional<PictureHeader> header =
+      ReadPictureHeader([&file](std::uint64_t offset, std::span<std::uint8_t> into) {
+        return ReadAt(file.get(), offset, into);
+      });
+  if (!header) ThrowInvalidPicture("no picture header");
+  if (!IsPlausibleSize(header->declared)) ThrowInvalidPicture("implausible picture size");
+
+  ComPtr<IWICImagingFactory> factory;
+  Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                         IID_PPV_ARGS(factory.GetAddressOf())),
+        "no WIC");
+  ComPtr<IWICBitmapDecoder> decoder;
+  Check(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                           WICDecodeMetadataCacheOnDemand, &decoder),
+        "no decoder for the picture");
+  ComPtr<IWICBitmapFrameDecode> frame;
+  Check(decoder->GetFrame(0, &frame), "no first frame");
+  UINT width = 0, height = 0;
+  Check(frame->GetSize(&width, &height), "no frame size");
+  if (width > INT_MAX || height > INT_MAX) ThrowInvalidPicture("implausible frame size");
+  const PixelSize size{static_cast<int>(width), static_cast<int>(height)};
+  if (!IsPlausibleSize(size)) ThrowInvalidPicture("implausible frame size");
+  return std::make_unique<WicPicture>(std::move(file), std::move(factory), std::move(decoder),
+                                      std::move(frame), size);
+}
+
+}  // namespace platform::win32

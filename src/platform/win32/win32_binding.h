@@ -1,0 +1,52 @@
+#pragma once
+// The form engine's binding to Windows: the application's facts from the module and its
+// resources, native windows, the message loops, message boxes, files and pictures.
+#include <windows.h>
+
+#include <cstddef>
+
+#include "platform/binding.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_system_calls.h"
+#include "platform/win32/window_class.h"
+
+namespace platform::win32 {
+
+class Win32Binding final : public Binding {
+ public:
+  // Takes the instance mutex at once and holds it for the process's life, so a second start
+  // sees the first for as long as it runs.
+  Win32Binding();
+
+  AppObject ReadApp() override;
+  ScreenMetrics ReadScreen() override;
+  std::string CommandLine() override;
+  SystemCalls& System() override { return system_; }
+
+  std::unique_ptr<WindowPeer> MakeWindow(const WindowSpec& spec, WindowEvents& events) override;
+  void RunModal(const std::function<bool()>& finished) override;
+  void ShowMessage(const std::string& text, const std::string& title,
+                   MessageBoxStyle style) override;
+  void Quit() override;
+  [[noreturn]] void End() override;
+
+  bool FileExists(const std::string& path) override;
+  std::unique_ptr<PixelSource> OpenPicture(const std::string& path) override;
+
+  // Whether the program should live on in its message loop once the start routine is done: a
+  // form window is open and nobody has asked to quit.
+  [[nodiscard]] bool ShouldRunMessageLoop() const { return openWindows_ > 0 && !quitPosted_; }
+  // Delivers messages until WM_QUIT; returns its exit code.
+  int RunMessageLoop();
+
+ private:
+  HMODULE module_;
+  UniqueHandle instanceMutex_;
+  bool previousInstance_ = false;
+  Win32SystemCalls system_;
+  WindowClass windowClass_;
+  std::size_t openWindows_ = 0;
+  bool quitPosted_ = false;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,74 @@
+#include "platform/win32/win32_system_calls.h"
+
+#include <windows.h>
+// imm.h needs the types <windows.h> declares.
+#include <imm.h>
+
+namespace platform::win32 {
+namespace {
+
+HWND ToHwnd(Handle handle) { return reinterpret_cast<HWND>(handle); }
+
+// The predefined registry roots are 32-bit values with the top bit set, sign-extended to pointer
+// width (HKEY_LOCAL_MACHINE is 0xFFFFFFFF80000002 on x64). A root that reached us zero-extended,
+// as 0x80000002, is widened the same way; no real key handle has such a value.
+HKEY ToHkey(Handle handle) {
+  if (handle >= 0x80000000LL && handle <= 0xFFFFFFFFLL) {
+    handle = static_cast<Handle>(static_cast<std::int32_t>(static_cast<std::uint32_t>(handle)));
+  }
+  return reinterpret_cast<HKEY>(handle);
+}
+
+}  // namespace
+
+std::int32_t Win32SystemCalls::SystemParametersInfoA(std::uint32_t uiAction, std::uint32_t uiParam,
+                                                     void* pvParam, std::uint32_t fWinIni) {
+  return ::SystemParametersInfoA(uiAction, uiParam, pvParam, fWinIni);
+}
+
+std::int32_t Win32SystemCalls::ShowCursor(std::int32_t bShow) { return ::ShowCursor(bShow); }
+
+Handle Win32SystemCalls::FindWindowA(const char* lpClassName, const char* lpWindowName) {
+  return reinterpret_cast<Handle>(::FindWindowA(lpClassName, lpWindowName));
+}
+
+std::int32_t Win32SystemCalls::SetWindowPos(Handle hWnd, Handle hWndInsertAfter, std::int32_t X,
+                                            std::int32_t Y, std::int32_t cx, std::int32_t cy,
+                                            std::uint32_t uFlags) {
+  return ::SetWindowPos(ToHwnd(hWnd), ToHwnd(hWndInsertAfter), X, Y, cx, cy, uFlags);
+}
+
+Handle Win32SystemCalls::ImmAssociateContext(Handle hWnd, Handle hIMC) {
+  return reinterpret_cast<Handle>(
+      ::ImmAssociateContext(ToHwnd(hWnd), reinterpret_cast<HIMC>(hIMC)));
+}
+
+std::int32_t Win32SystemCalls::RegOpenKeyExA(Handle hKey, const char* lpSubKey,
+                                             std::uint32_t ulOptions, std::uint32_t samDesired,
+                                             Handle* phkResult) {
+  HKEY opened = nullptr;
+  const LONG result = ::RegOpenKeyExA(ToHkey(hKey), lpSubKey, ulOptions, samDesired,
+                                      phkResult != nullptr ? &opened : nullptr);
+  if (phkResult != nullptr) *phkResult = reinterpret_cast<Handle>(opened);
+  return result;
+}
+
+// DWORD is unsigned long on Windows, a different type from std::uint32_t of the same size; the
+// values are copied through DWORDs rather than aliased.
+std::int32_t Win32SystemCalls::RegQueryValueExA(Handle hKey, const char* lpValueName,
+                                                std::uint32_t* lpReserved, std::uint32_t* lpType,
+                                                std::uint8_t* lpData, std::uint32_t* lpcbData) {
+  DWORD reserved = lpReserved != nullptr ? *lpReserved : 0;
+  DWORD type = lpType != nullptr ? *lpType : 0;
+  DWORD size = lpcbData != nullptr ? *lpcbData : 0;
+  const LONG result = ::RegQueryValueExA(
+      ToHkey(hKey), lpValueName, lpReserved != nullptr ? &reserved : nullptr,
+      lpType != nullptr ? &type : nullptr, lpData, lpcbData != nullptr ? &size : nullptr);
+  if (lpType != nullptr) *lpType = type;
+  if (lpcbData != nullptr) *lpcbData = size;
+  return result;
+}
+
+std::int32_t Win32SystemCalls::RegCloseKey(Handle hKey) { return ::RegCloseKey(ToHkey(hKey)); }
+
+}  // namespace platform::win32

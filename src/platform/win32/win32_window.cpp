@@ -1,0 +1,280 @@
+#include "platform/win32/win32_window.h"
+
+#include <algorithm>
+
+#include "platform/run_time_error.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/scene_painter.h"
+#include "platform/win32/utf16.h"
+
+namespace platform::win32 {
+namespace {
+
+struct Styles {
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  HWND owner = nullptr;
+};
+
+Styles StylesFor(const WindowSpec& spec) {
+  Styles styles;
+  if (spec.border == BorderStyle::None) {
+    styles.style = WS_POPUP | WS_CLIPCHILDREN;
+    if (!spec.showInTaskbar) styles.exStyle |= WS_EX_TOOLWINDOW;
+    return styles;
+  }
+  styles.style = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
+  if (spec.border == BorderStyle::FixedDialog) styles.exStyle |= WS_EX_DLGMODALFRAME;
+  if (spec.controlBox) styles.style |= WS_SYSMENU;
+  if (spec.minButton) styles.style |= WS_MINIMIZEBOX;
+  if (spec.maxButton) styles.style |= WS_MAXIMIZEBOX;
+  if (!spec.showInTaskbar) {
+    // An owned window has no task-bar button; the owner is the form that is active now (the one
+    // opening this window). With none, a tool window keeps it off the task bar instead.
+    styles.owner = GetActiveWindow();
+    if (styles.owner == nullptr) styles.exStyle |= WS_EX_TOOLWINDOW;
+  }
+  return styles;
+}
+
+int CurrentShift() {
+  int shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= kShiftMask;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= kCtrlMask;
+  if (GetKeyState(VK_MENU) < 0) shift |= kAltMask;
+  return shift;
+}
+
+int ButtonsHeld(WPARAM wParam) {
+  int buttons = 0;
+  if ((wParam & MK_LBUTTON) != 0) buttons |= kLeftButton;
+  if ((wParam & MK_RBUTTON) != 0) buttons |= kRightButton;
+  if ((wParam & MK_MBUTTON) != 0) buttons |= kMiddleButton;
+  return buttons;
+}
+
+// Client coordinates are signed 16-bit halves: a captured pointer left of the window is negative.
+PixelPoint PointOf(LPARAM lParam) {
+  return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+RECT MonitorRect(HMONITOR monitor, bool workArea) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  GetMonitorInfoW(monitor, &info);
+  return workArea ? info.rcWork : info.rcMonitor;
+}
+
+// Timer id 0 is a valid form timer but an awkward native one; the native ids are shifted by one.
+UINT_PTR NativeTimerId(int timerId) { return static_cast<UINT_PTR>(timerId) + 1; }
+
+}  // namespace
+
+LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) noexcept {
+  try {
+    if (message == WM_NCCREATE) {
+      auto* created =
+          static_cast<Win32Window*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+      created->hwnd_ = window;
+      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    }
+    auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+      // Destroyed from outside (with its owner, say): the object lives on without a window.
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      self->hwnd_ = nullptr;
+      return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+// An event may unload the form, which destroys this object before the event returns: after
+// calling into events_, a case touches no member any more.
+LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  const HWND window = hwnd_;
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers everything; erasing first would flicker
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_KEYDOWN:
+      events_.OnKeyDown(static_cast<int>(wParam), CurrentShift());
+      return 0;
+    case WM_SYSKEYDOWN:
+      events_.OnKeyDown(static_cast<int>(wParam), CurrentShift());
+      // Alt+F4 and the system menu still work when the key left the window standing.
+      return IsWindow(window) ? DefWindowProcW(window, message, wParam, lParam) : 0;
+    case WM_LBUTTONDOWN:
+      events_.OnMouseDown(kLeftButton, CurrentShift(), PointOf(lParam));
+      return 0;
+    case WM_RBUTTONDOWN:
+      events_.OnMouseDown(kRightButton, CurrentShift(), PointOf(lParam));
+      return 0;
+    case WM_MBUTTONDOWN:
+      events_.OnMouseDown(kMiddleButton, CurrentShift(), PointOf(lParam));
+      return 0;
+    case WM_XBUTTONDOWN:
+      // The side buttons have no number of their own in the form's events.
+      events_.OnMouseDown(0, CurrentShift(), PointOf(lParam));
+      return TRUE;
+    case WM_MOUSEMOVE:
+      events_.OnMouseMove(ButtonsHeld(wParam), CurrentShift(), PointOf(lParam));
+      return 0;
+    case WM_TIMER:
+      events_.OnTimer(static_cast<int>(wParam) - 1);
+      return 0;
+    case WM_CLOSE:
+      // The form decides: its unload destroys the window, or ends the program.
+      events_.OnCloseRequest();
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam != FALSE) events_.OnCloseRequest();
+      return 0;
+    case WM_GETMINMAXINFO: {
+      DefWindowProcW(window, message, wParam, lParam);
+      if (border_ == BorderStyle::None) {
+        // Maximized, a window without a frame covers its whole monitor, task bar included. The
+        // system takes these values for the primary monitor and carries them over to others.
+        const RECT primary = MonitorRect(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), false);
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        limits->ptMaxPosition = {primary.left, primary.top};
+        limits->ptMaxSize = {primary.right - primary.left, primary.bottom - primary.top};
+        limits->ptMaxTrackSize.x = std::max(limits->ptMaxTrackSize.x, limits->ptMaxSize.x);
+        limits->ptMaxTrackSize.y = std::max(limits->ptMaxTrackSize.y, limits->ptMaxSize.y);
+      }
+      return 0;
+    }
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+Win32Window::Win32Window(const WindowClass& windowClass, const WindowSpec& spec,
+                         WindowEvents& events, std::size_t& openWindows)
+    : events_(events), border_(spec.border), openWindows_(openWindows) {
+  const Styles styles = StylesFor(spec);
+  const std::wstring caption = ToWide(spec.caption);
+  // A pop-up cannot take the default place; the form sizes it before it is shown.
+  const int place = spec.border == BorderStyle::None ? 0 : CW_USEDEFAULT;
+  CreateWindowExW(styles.exStyle, windowClass.name(), caption.c_str(), styles.style, place, place,
+                  place, place, styles.owner, nullptr, windowClass.instance(), this);
+  if (hwnd_ == nullptr) throw RunTimeError(ErrorCode::OutOfMemory, "CreateWindowExW failed");
+  ++openWindows_;
+}
+
+Win32Window::~Win32Window() {
+  --openWindows_;
+  if (hwnd_ == nullptr) return;
+  // Messages sent while the window goes away must not reach the form that is unloading it.
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  DestroyWindow(hwnd_);
+}
+
+Handle Win32Window::handle() const { return reinterpret_cast<Handle>(hwnd_); }
+
+int Win32Window::Dpi() const {
+  const UINT dpi = hwnd_ != nullptr ? GetDpiForWindow(hwnd_) : 0;
+  return dpi != 0 ? static_cast<int>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+PixelSize Win32Window::ClientSize() const {
+  RECT client{};
+  if (hwnd_ != nullptr) GetClientRect(hwnd_, &client);
+  return {client.right - client.left, client.bottom - client.top};
+}
+
+void Win32Window::SetCaption(const std::string& caption) {
+  SetWindowTextW(hwnd_, ToWide(caption).c_str());
+}
+
+void Win32Window::SetOuterSize(PixelSize size) {
+  SetWindowPos(hwnd_, nullptr, 0, 0, size.width, size.height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::Show(WindowState state) {
+  switch (state) {
+    case WindowState::Maximized:
+      ShowWindow(hwnd_, SW_SHOWMAXIMIZED);
+      if (border_ == BorderStyle::None) CoverMonitor();
+      break;
+    case WindowState::Minimized:
+      ShowWindow(hwnd_, SW_SHOWMINIMIZED);
+      break;
+    case WindowState::Normal:
+      if (border_ != BorderStyle::None && !placed_) CentreOnScreen();
+      placed_ = true;
+      ShowWindow(hwnd_, SW_SHOWNORMAL);
+      break;
+  }
+}
+
+// Whatever the system made of the maximized size (a work area beside a task bar, another
+// monitor's layout), a frameless maximized window ends up on its monitor's full rectangle.
+void Win32Window::CoverMonitor() {
+  const RECT monitor = MonitorRect(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), false);
+  RECT now{};
+  GetWindowRect(hwnd_, &now);
+  if (EqualRect(&now, &monitor)) return;
+  SetWindowPos(hwnd_, nullptr, monitor.left, monitor.top, monitor.right - monitor.left,
+               monitor.bottom - monitor.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::CentreOnScreen() {
+  const RECT work = MonitorRect(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), true);
+  RECT outer{};
+  GetWindowRect(hwnd_, &outer);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
+               work.top + (work.bottom - work.top - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
+
+void Win32Window::Invalidate() { InvalidateRect(hwnd_, nullptr, FALSE); }
+
+void Win32Window::UpdateNow() { UpdateWindow(hwnd_); }
+
+void Win32Window::SetFocus() {
+  if (hwnd_ == nullptr || !IsWindowVisible(hwnd_) || !IsWindowEnabled(hwnd_)) {
+    throw RunTimeError(ErrorCode::InvalidProcedureCall, "the window cannot take the focus");
+  }
+  // SetFocus returns the previous focus, which may be null on success; the outcome is read back.
+  ::SetFocus(hwnd_);
+  if (GetFocus() != hwnd_) {
+    throw RunTimeError(ErrorCode::InvalidProcedureCall, "the window did not take the focus");
+  }
+}
+
+void Win32Window::StartTimer(int timerId, unsigned milliseconds) {
+  if (SetTimer(hwnd_, NativeTimerId(timerId), milliseconds, nullptr) == 0) {
+    throw RunTimeError(ErrorCode::OutOfMemory, "SetTimer failed");
+  }
+}
+
+void Win32Window::StopTimer(int timerId) { KillTimer(hwnd_, NativeTimerId(timerId)); }
+
+void Win32Window::Paint() {
+  const PaintScope paint(hwnd_);
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  PaintScene(paint.dc(), {client.right - client.left, client.bottom - client.top},
+             events_.DescribeScene());
+}
+
+}  // namespace platform::win32
