@@ -7,15 +7,25 @@
 #include "platform/sim/sim_binding.h"
 #include "start/module1.h"
 
+// Counts the calls of the settings-save hook.
+struct CountingModule : Module1 {
+  using Module1::Module1;
+  bool SaveSettings() override {
+    ++saves;
+    return Module1::SaveSettings();
+  }
+  int saves = 0;
+};
+
 struct Saver {
   sim::SimBinding sim;
   std::unique_ptr<platform::Runtime> runtime;
-  std::unique_ptr<Module1> module;
+  std::unique_ptr<CountingModule> module;
 
   void Start(const std::string& commandLine) {
     sim.commandLine = commandLine;
     runtime = std::make_unique<platform::Runtime>(sim);
-    module = std::make_unique<Module1>(*runtime);
+    module = std::make_unique<CountingModule>(*runtime);
     sim.Run([&] { module->Main(); });
   }
 

@@ -90,6 +90,7 @@ TEST_F(ShowRunning, EveryEndingInputPutsTheDesktopBackAndEnds) {
     };
     EXPECT_EQ(run.sim.system.calls, expected) << ending.name;
     EXPECT_TRUE(run.sim.ended) << ending.name;
+    EXPECT_EQ(run.module->saves, 1) << ending.name;
     EXPECT_TRUE(run.sim.system.taskbarVisible) << ending.name;
     EXPECT_EQ(run.sim.system.cursorDisplayCount, 0) << ending.name;
     EXPECT_EQ(run.sim.system.inputContexts[kFirstWindow], kInputContext) << ending.name;

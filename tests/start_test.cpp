@@ -2,6 +2,7 @@
 
 #include "saver_fixture.h"
 #include "screen/form1.h"
+#include "settings/form2.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ Outcome OutcomeOf(const Saver& saver) {
   if (!saver.sim.messages.empty()) return Outcome::PasswordMessage;
   if (saver.sim.ended) return Outcome::EndedSilently;
   if (saver.module->form1().Loaded()) return Outcome::SlideShow;
+  if (saver.module->form2().Loaded()) return Outcome::Settings;
   return Outcome::NothingOpened;
 }
 
@@ -41,7 +43,9 @@ TEST(CommandLine, TheFirstTwoCharactersUpperCasedChooseTheRequest) {
       {"/s 1234", Outcome::SlideShow},  {"-s", Outcome::SlideShow},
       {"/x", Outcome::SlideShow},       {"ab", Outcome::SlideShow},
       {" /c", Outcome::SlideShow},  // a blank and a slash is no known switch
-      {"/", Outcome::SlideShow},        {"/p 1234", Outcome::NothingOpened},
+      {"/", Outcome::SlideShow},        {"/c", Outcome::Settings},
+      {"/C", Outcome::Settings},        {"/c:1234", Outcome::Settings},
+      {"", Outcome::Settings},          {"/p 1234", Outcome::NothingOpened},
       {"/P", Outcome::NothingOpened},   {"/a 5678", Outcome::PasswordMessage},
       {"/A", Outcome::PasswordMessage}, {"/sなにか", Outcome::SlideShow},
       {"／ｓ", Outcome::SlideShow},  // full-width characters are no switch

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/controls.h"
+#include "platform/dialog_controls.h"
 #include "platform/run_time_error.h"
 
 namespace platform {
@@ -24,6 +25,13 @@ void Form::Load() {
   spec.caption = caption_;
   peer_ = runtime_.binding().MakeWindow(spec, *this);
   if (width_ > 0 && height_ > 0) peer_->SetOuterSize({ToPixels(width_), ToPixels(height_)});
+  if (!menuBar_.empty()) {
+    std::vector<MenuSpec> menus;
+    for (const Menu* menu : menuBar_) menus.push_back(menu->Spec());
+    peer_->SetMenu(menus);
+  }
+  ApplyClientSize();
+  for (const ChildControl* child : children_) peer_->AddControl(child->Spec(peer_->Dpi()));
   runtime_.FormLoaded(*this);
   for (std::size_t i = 0; i < timers_.size(); ++i) timers_[i]->Arm(static_cast<int>(i));
   Form_Load();
@@ -34,6 +42,10 @@ void Form::Show() {
   if (!Loaded()) return;  // its load handler unloaded it
   visible_ = true;
   peer_->Show(windowState_);
+  // A dialog opens with the focus on its first button.
+  if (CommandButton* first = FirstButton([](const CommandButton&) { return true; })) {
+    peer_->FocusControl(first->Id());
+  }
 }
 
 void Form::ShowModal() {
@@ -116,6 +128,38 @@ void Form::EnableInput(bool enabled) {
 
 void Form::AddControl(Image& image) { images_.push_back(&image); }
 void Form::AddControl(Timer& timer) { timers_.push_back(&timer); }
+void Form::AddControl(ChildControl& control) { children_.push_back(&control); }
+void Form::AddControl(Line& line) { lines_.push_back(&line); }
+
+void Form::AddControl(Menu& menu, bool onMenuBar) {
+  menus_.push_back(&menu);
+  if (onMenuBar) menuBar_.push_back(&menu);
+}
+
+void Form::ApplyClientSize() {
+  if (design_.clientSize) {
+    peer_->SetClientSize(
+        {ToPixels(design_.clientSize->width), ToPixels(design_.clientSize->height)});
+  }
+}
+
+CommandButton* Form::Button(int controlId) const {
+  for (ChildControl* child : children_) {
+    if (child->Id() == controlId && child->Kind() == ControlSpec::Kind::Button) {
+      return static_cast<CommandButton*>(child);
+    }
+  }
+  return nullptr;
+}
+
+CommandButton* Form::FirstButton(bool (*wanted)(const CommandButton&)) const {
+  for (ChildControl* child : children_) {
+    if (child->Kind() != ControlSpec::Kind::Button) continue;
+    auto* button = static_cast<CommandButton*>(child);
+    if (wanted(*button)) return button;
+  }
+  return nullptr;
+}
 
 void Form::ControlChanged() {
   if (peer_) peer_->Invalidate();
@@ -171,6 +215,43 @@ void Form::OnTimer(int timerId) {
   });
 }
 
+void Form::OnCommand(int controlId) {
+  OnErrorExit([&] {
+    if (CommandButton* button = Button(controlId); button != nullptr && button->Click) {
+      button->Click();
+      return;
+    }
+    for (Menu* menu : menus_) {
+      if (menu->Id() == controlId && menu->Click) {
+        menu->Click();
+        return;
+      }
+    }
+  });
+}
+
+// Enter presses the button that has the focus, or else the default button; Esc presses the
+// cancel button wherever the focus is.
+void Form::OnDialogKey(DialogKey key) {
+  CommandButton* pressed = nullptr;
+  if (key == DialogKey::Enter) {
+    pressed = Button(peer_->FocusedControl());
+    if (pressed == nullptr)
+      pressed = FirstButton([](const CommandButton& b) { return b.Default(); });
+  } else {
+    pressed = FirstButton([](const CommandButton& b) { return b.Cancel(); });
+  }
+  if (pressed != nullptr) OnCommand(pressed->Id());
+}
+
+void Form::OnDpiChanged() {
+  OnErrorExit([&] {
+    ApplyClientSize();
+    for (const ChildControl* child : children_) peer_->PlaceControl(child->Spec(peer_->Dpi()));
+    peer_->Invalidate();
+  });
+}
+
 Image* Form::ImageAt(PixelPoint at) const {
   // The last placed element lies on top.
   const double upp = UnitsPerPixel();
@@ -190,6 +271,7 @@ Image* Form::ImageAt(PixelPoint at) const {
 Scene Form::DescribeScene() const {
   Scene scene;
   scene.backColor = backColor_;
+  for (const Line* line : lines_) scene.lines.push_back(line->At(peer_ ? peer_->Dpi() : 96));
   const double upp = UnitsPerPixel();
   for (const Image* image : images_) {
     if (!image->Visible() || !image->GetPicture()) continue;

@@ -3,6 +3,7 @@
 // events. A window class derives from Form, overrides the Form_ events it handles and wires its
 // controls' events to its own handlers.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,14 +13,24 @@
 
 namespace platform {
 
+class ChildControl;
+class CommandButton;
 class Image;
+class Line;
+class Menu;
 class Timer;
 
 enum class ScaleMode { Twips = 1, Pixels = 3 };
 
+struct TwipsSize {
+  Single width = 0;
+  Single height = 0;
+};
+
 // The properties a form is designed with.
 struct FormDesign {
   WindowSpec window;
+  std::optional<TwipsSize> clientSize;  // the inner size of a dialog
   WindowState windowState = WindowState::Normal;
   ScaleMode scaleMode = ScaleMode::Twips;
   std::uint32_t backColor = 0x8000000F;  // the system's button face
@@ -69,6 +80,10 @@ class Form : private WindowEvents {
   // Called by the controls.
   void AddControl(Image& image);
   void AddControl(Timer& timer);
+  void AddControl(ChildControl& control);
+  void AddControl(Line& line);
+  void AddControl(Menu& menu, bool onMenuBar);
+  [[nodiscard]] int NextControlId() { return nextControlId_++; }
   void ControlChanged();
   [[nodiscard]] WindowPeer* Peer() const { return peer_.get(); }
 
@@ -97,10 +112,16 @@ class Form : private WindowEvents {
   void OnMouseMove(int button, int shift, PixelPoint at) override;
   void OnCloseRequest() override;
   void OnTimer(int timerId) override;
+  void OnCommand(int controlId) override;
+  void OnDialogKey(DialogKey key) override;
+  void OnDpiChanged() override;
   [[nodiscard]] Scene DescribeScene() const override;
 
   [[nodiscard]] Image* ImageAt(PixelPoint at) const;
   [[nodiscard]] int ToPixels(Single twips) const;
+  void ApplyClientSize();
+  [[nodiscard]] CommandButton* Button(int controlId) const;
+  [[nodiscard]] CommandButton* FirstButton(bool (*wanted)(const CommandButton&)) const;
 
   FormDesign design_;
   std::string caption_;
@@ -112,6 +133,11 @@ class Form : private WindowEvents {
   bool visible_ = false;
   std::vector<Image*> images_;
   std::vector<Timer*> timers_;
+  std::vector<ChildControl*> children_;  // in tab order
+  std::vector<Line*> lines_;
+  std::vector<Menu*> menuBar_;
+  std::vector<Menu*> menus_;  // every menu and item, for their clicks
+  int nextControlId_ = 100;
   std::unique_ptr<WindowPeer> peer_;
 };
 

@@ -3,6 +3,7 @@
 // window what to be; the window reports input, ticks and close requests in client pixels, and
 // asks the form what to paint.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,40 @@ struct WindowSpec {
   bool controlBox = true;  // system menu and close button
   bool minButton = false;
   bool maxButton = false;
+  bool programIcon = false;  // the title bar and task bar show the program's icon
 };
+
+// A font asked for by name; where the face is missing, the system's font mapper picks the
+// nearest one of the character set.
+struct FontSpec {
+  std::string face;
+  int points = 9;
+  int weight = 400;
+  int charset = 1;  // DEFAULT_CHARSET
+};
+
+// A native child control. Buttons take the focus (in the order they were added) and report
+// their clicks; labels show text, wrapping at their width and breaking at CR LF; an icon shows
+// the program's icon at 32 x 32.
+struct ControlSpec {
+  enum class Kind { Button, Label, Icon };
+  Kind kind = Kind::Label;
+  int id = 0;
+  std::string text;  // "&" marks the access key
+  PixelRect rect;
+  bool isDefault = false;  // drawn as the default button
+  std::optional<FontSpec> font;
+  std::optional<std::uint32_t> foreColor;  // 0x00BBGGRR; the system's text colour otherwise
+};
+
+// A menu of the menu bar, or an item of one; "&" marks the access key.
+struct MenuSpec {
+  int id = 0;
+  std::string text;
+  std::vector<MenuSpec> items;
+};
+
+enum class DialogKey { Enter, Escape };
 
 // What the window paints, front to back: the background, then each visible picture scaled to
 // its rectangle.
@@ -46,8 +80,15 @@ struct Scene {
     PixelRect rect;
     const Bitmap* bitmap = nullptr;
   };
-  std::uint32_t backColor = 0;  // 0x00BBGGRR
+  struct Line {
+    PixelPoint from;
+    PixelPoint to;            // included
+    std::uint32_t color = 0;  // 0x00BBGGRR
+    int width = 1;
+  };
+  std::uint32_t backColor = 0;  // 0x00BBGGRR, or 0x800000nn for system colour nn
   std::vector<Picture> pictures;
+  std::vector<Line> lines;
 };
 
 // Mouse buttons and shift state as the events deliver them.
@@ -62,6 +103,12 @@ class WindowEvents {
   // The user or the system asked the window to close (title bar, Alt+F4, end of session).
   virtual void OnCloseRequest() = 0;
   virtual void OnTimer(int timerId) = 0;
+  // A button was clicked or a menu item chosen.
+  virtual void OnCommand(int controlId) = 0;
+  // Enter or Esc was pressed in a window with buttons; the form decides which button it presses.
+  virtual void OnDialogKey(DialogKey key) = 0;
+  // The window moved to a monitor of another DPI: the form lays itself out again.
+  virtual void OnDpiChanged() = 0;
   [[nodiscard]] virtual Scene DescribeScene() const = 0;
 
  protected:
@@ -78,6 +125,8 @@ class WindowPeer {
   virtual void SetCaption(const std::string& caption) = 0;
   // Outer size: frame and title bar included (the same as the client size without a border).
   virtual void SetOuterSize(PixelSize size) = 0;
+  // Client size: the area inside the frame, title bar and menu bar.
+  virtual void SetClientSize(PixelSize size) = 0;
   // Makes the window visible in the given state.
   virtual void Show(WindowState state) = 0;
   virtual void SetEnabled(bool enabled) = 0;
@@ -88,6 +137,16 @@ class WindowPeer {
   virtual void SetFocus() = 0;
   virtual void StartTimer(int timerId, unsigned milliseconds) = 0;
   virtual void StopTimer(int timerId) = 0;
+
+  // Children, added in tab order, and the menu bar.
+  virtual void AddControl(const ControlSpec& control) = 0;
+  virtual void SetControlText(int controlId, const std::string& text) = 0;
+  // Moves a child and renews its font, after the window's DPI changed.
+  virtual void PlaceControl(const ControlSpec& control) = 0;
+  virtual void FocusControl(int controlId) = 0;
+  // The child that has the focus, or -1.
+  [[nodiscard]] virtual int FocusedControl() const = 0;
+  virtual void SetMenu(const std::vector<MenuSpec>& menus) = 0;
 };
 
 }  // namespace platform

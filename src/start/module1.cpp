@@ -3,7 +3,8 @@
 #include "platform/run_time_error.h"
 #include "platform/text.h"
 #include "screen/form1.h"
-#include "start/texts.h"
+#include "settings/form2.h"
+#include "ui_texts.h"
 
 using platform::OnErrorExit;
 
@@ -14,6 +15,11 @@ Module1::~Module1() = default;
 Form1& Module1::form1() {
   if (!form1_) form1_ = std::make_unique<Form1>(runtime_, *this);
   return *form1_;
+}
+
+Form2& Module1::form2() {
+  if (!form2_) form2_ = std::make_unique<Form2>(runtime_, *this);
+  return *form2_;
 }
 
 void Module1::Main() {
@@ -28,7 +34,8 @@ void Module1::Main() {
                       runtime_.App.Title);
       runtime_.End();
     } else if (request == "/C" || request.empty()) {
-      // The settings dialog.
+      form2().Load();
+      form2().Show();
     } else if (request == "/P") {
       // No preview is drawn: with no window open, the program ends.
     } else {

@@ -118,12 +118,75 @@ SimWindow::SimWindow(SimBinding& binding, platform::WindowSpec windowSpec,
 
 SimWindow::~SimWindow() { binding_.Forget(*this); }
 
+namespace {
+
+// What a fixed frame, a title bar and a menu bar take of the outer size.
+platform::PixelSize FrameOf(const SimWindow& window) {
+  if (window.spec.border == platform::BorderStyle::None) return {0, 0};
+  constexpr int kMenuBar = 20;
+  return {6, 29 + (window.menus.empty() ? 0 : kMenuBar)};
+}
+
+}  // namespace
+
 platform::PixelSize SimWindow::ClientSize() const {
-  // A fixed frame and a title bar take this much of the outer size.
-  constexpr platform::PixelSize kFrame{6, 29};
-  if (spec.border == platform::BorderStyle::None) return outerSize;
-  return {std::max(0, outerSize.width - kFrame.width),
-          std::max(0, outerSize.height - kFrame.height)};
+  const platform::PixelSize frame = FrameOf(*this);
+  return {std::max(0, outerSize.width - frame.width), std::max(0, outerSize.height - frame.height)};
+}
+
+void SimWindow::SetClientSize(platform::PixelSize size) {
+  const platform::PixelSize frame = FrameOf(*this);
+  outerSize = {size.width + frame.width, size.height + frame.height};
+}
+
+void SimWindow::SetControlText(int controlId, const std::string& text) {
+  for (auto& control : controls) {
+    if (control.id == controlId) control.text = text;
+  }
+}
+
+void SimWindow::PlaceControl(const platform::ControlSpec& placed) {
+  for (auto& control : controls) {
+    if (control.id == placed.id) control = placed;
+  }
+}
+
+const platform::ControlSpec& SimWindow::Control(int controlId) const {
+  for (const auto& control : controls) {
+    if (control.id == controlId) return control;
+  }
+  throw std::logic_error("no control with that id");
+}
+
+const platform::ControlSpec& SimWindow::Control(const std::string& text) const {
+  for (const auto& control : controls) {
+    if (control.text == text) return control;
+  }
+  throw std::logic_error("no control with the text " + text);
+}
+
+int SimWindow::MenuItemId(const std::string& text) const {
+  for (const auto& menu : menus) {
+    for (const auto& item : menu.items) {
+      if (item.text == text) return item.id;
+    }
+  }
+  throw std::logic_error("no menu item " + text);
+}
+
+void SimWindow::Click(int controlId) {
+  if (!enabled) throw std::logic_error("the window takes no input now");
+  binding_.Run([&] { events_.OnCommand(controlId); });
+}
+
+void SimWindow::PressDialogKey(platform::DialogKey key) {
+  if (!enabled) throw std::logic_error("the window takes no input now");
+  binding_.Run([&] { events_.OnDialogKey(key); });
+}
+
+void SimWindow::ChangeDpi(int newDpi) {
+  dpi = newDpi;
+  binding_.Run([&] { events_.OnDpiChanged(); });
 }
 
 void SimWindow::Show(platform::WindowState newState) {

@@ -104,6 +104,13 @@ class SimWindow final : public platform::WindowPeer {
   void SetFocus() override;
   void StartTimer(int timerId, unsigned milliseconds) override { timers[timerId] = milliseconds; }
   void StopTimer(int timerId) override { timers.erase(timerId); }
+  void SetClientSize(platform::PixelSize size) override;
+  void AddControl(const platform::ControlSpec& control) override { controls.push_back(control); }
+  void SetControlText(int controlId, const std::string& text) override;
+  void PlaceControl(const platform::ControlSpec& control) override;
+  void FocusControl(int controlId) override { focusedControl = controlId; }
+  [[nodiscard]] int FocusedControl() const override { return focusedControl; }
+  void SetMenu(const std::vector<platform::MenuSpec>& bar) override { menus = bar; }
 
   // Input, as the window system would deliver it (client pixels).
   void KeyDown(int keyCode, int shift = 0);
@@ -111,6 +118,14 @@ class SimWindow final : public platform::WindowPeer {
   void MouseMove(platform::PixelPoint at);
   void Tick(int timerId = 0);
   void RequestClose();
+  // A click on a button or a menu item; refused while the window takes no input.
+  void Click(int controlId);
+  void PressDialogKey(platform::DialogKey key);
+  void ChangeDpi(int newDpi);
+  // The child control of that id, or of that text.
+  [[nodiscard]] const platform::ControlSpec& Control(int controlId) const;
+  [[nodiscard]] const platform::ControlSpec& Control(const std::string& text) const;
+  [[nodiscard]] int MenuItemId(const std::string& text) const;
   [[nodiscard]] platform::Scene Scene() const { return events_.DescribeScene(); }
 
   const platform::WindowSpec spec;
@@ -124,7 +139,10 @@ class SimWindow final : public platform::WindowPeer {
   int dpi = 96;
   int invalidations = 0;
   int immediateRepaints = 0;
-  std::map<int, unsigned> timers;  // running timers and their intervals
+  std::map<int, unsigned> timers;               // running timers and their intervals
+  std::vector<platform::ControlSpec> controls;  // in tab order
+  std::vector<platform::MenuSpec> menus;
+  int focusedControl = -1;
 
  private:
   SimBinding& binding_;
