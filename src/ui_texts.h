@@ -25,5 +25,6 @@ inline constexpr const char* kDisclaimer = "警告: ...";
 inline constexpr const char* kTitlePlaceholder = "ｱﾌﾟﾘｹｰｼｮﾝ ﾀｲﾄﾙ";
 inline constexpr const char* kVersionWord = "ﾊﾞｰｼﾞｮﾝ";
 inline constexpr const char* kTitleFontFace = "ＭＳ Ｐゴシック";
+inline constexpr const char* kSystemInfoUnavailable = "この環境ではシステム情報を使用できません。";
 
 }  // namespace texts

@@ -41,6 +41,7 @@ SFrm_About::SFrm_About(platform::Runtime& runtime)
       Line1_0(*this, {120, 1800, 6000, 1800}, kWhite, 2),
       Line1_1(*this, {120, 1830, 6000, 1830}, kGrey, 1) {
   cmdOK.Click = [this] { cmdOK_Click(); };
+  cmdSysInfo.Click = [this] { cmdSysInfo_Click(); };
 }
 
 void SFrm_About::Form_Load() {

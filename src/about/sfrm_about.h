@@ -2,6 +2,8 @@
 // The version-information box: the application's title, version, company and copyright from
 // its own version information, the program's icon, and a button for the system's information
 // tool.
+#include <string>
+
 #include "platform/dialog_controls.h"
 #include "platform/form.h"
 
@@ -22,7 +24,18 @@ class SFrm_About final : public platform::Form {
   platform::Line Line1_0;
   platform::Line Line1_1;
 
+  // Finds the system's information tool through the registry and starts it, or says that it
+  // cannot be used here. Never raises an error.
+  void StartSysInfo();
+  // Reads one registry value as text into KeyVal: True when it was read. KeyVal becomes empty
+  // when it was not, and stays as passed for value types other than text and number.
+  bool GetKeyValue(platform::Handle KeyRoot, const std::string& KeyName,
+                   const std::string& SubKeyRef, std::string& KeyVal);
+
  private:
   void Form_Load() override;
   void cmdOK_Click();
+  void cmdSysInfo_Click();
+  // The tool's path from the registry, when it names one; raises run-time errors.
+  bool FindSysInfo(std::string& path);
 };

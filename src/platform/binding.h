@@ -52,7 +52,14 @@ class Binding {
   // Ends the program at once; nothing after it runs.
   [[noreturn]] virtual void End() = 0;
 
+  // Whether an ordinary file (not a folder, not hidden, not a system file) is at the path.
   virtual bool FileExists(const std::string& path) = 0;
+  // Starts the program at exactly that path, without waiting for it; its window is shown as
+  // `showMode` says. Throws RunTimeError when it cannot be started.
+  virtual void StartProgram(const std::string& path, int showMode) = 0;
+  // Text in the system's ANSI code page, as the registry's A functions take and give it.
+  virtual std::string ToAnsi(const std::string& text) = 0;
+  virtual std::string FromAnsi(const std::string& bytes) = 0;
   // Opens a picture file and checks its header; throws RunTimeError (FileNotFound,
   // InvalidPicture) when it is missing or no picture the decoder accepts.
   virtual std::unique_ptr<PixelSource> OpenPicture(const std::string& path) = 0;

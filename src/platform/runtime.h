@@ -39,6 +39,9 @@ class Runtime {
   // Loads a picture file; the format comes from the content. Throws RunTimeError.
   std::shared_ptr<Picture> LoadPicture(const std::string& path);
   [[noreturn]] void End();
+  [[nodiscard]] bool FileExists(const std::string& path) const { return binding_.FileExists(path); }
+  // Starts another program without waiting for it. Throws RunTimeError.
+  void Shell(const std::string& path, int showMode) { binding_.StartProgram(path, showMode); }
 
   // Bookkeeping of the forms; called by Form.
   void FormLoaded(Form& form);

@@ -49,6 +49,16 @@ void SimBinding::AddPictureWithBrokenPixels(const std::string& path, PixelSize s
 
 void SimBinding::AddFile(const std::string& path) { files_[path] = {File::Kind::NoPicture, {}}; }
 
+void SimBinding::AddProgram(const std::string& path) { files_[path] = {File::Kind::Program, {}}; }
+
+void SimBinding::StartProgram(const std::string& path, int showMode) {
+  const auto found = files_.find(path);
+  if (found == files_.end() || found->second.kind != File::Kind::Program) {
+    throw RunTimeError(ErrorCode::FileNotFound, "no program at " + path);
+  }
+  startedPrograms.push_back({path, showMode});
+}
+
 void SimBinding::Run(const std::function<void()>& action) {
   try {
     action();
@@ -101,7 +111,7 @@ std::unique_ptr<platform::PixelSource> SimBinding::OpenPicture(const std::string
   const auto found = files_.find(path);
   if (found == files_.end()) throw RunTimeError(ErrorCode::FileNotFound, "file not found");
   const File& file = found->second;
-  if (file.kind == File::Kind::NoPicture)
+  if (file.kind == File::Kind::NoPicture || file.kind == File::Kind::Program)
     throw RunTimeError(ErrorCode::InvalidPicture, "no picture");
   return std::make_unique<FlatPicture>(file.size, file.kind == File::Kind::BrokenPixels);
 }

@@ -41,6 +41,8 @@ class SimBinding final : public platform::Binding {
   void AddPicture(const std::string& path, platform::PixelSize size);
   void AddPictureWithBrokenPixels(const std::string& path, platform::PixelSize size);
   void AddFile(const std::string& path);
+  // A program that can be started.
+  void AddProgram(const std::string& path);
 
   // Actions run one by one while a modal window (or message box) waits for input.
   std::deque<std::function<void()>> whileModal;
@@ -48,6 +50,11 @@ class SimBinding final : public platform::Binding {
   // What happened.
   std::vector<ShownMessage> messages;
   std::vector<std::string> openedPictures;
+  struct StartedProgram {
+    std::string path;
+    int showMode;
+  };
+  std::vector<StartedProgram> startedPrograms;
   bool ended = false;  // End was called
   bool quit = false;   // the last form was unloaded
 
@@ -70,13 +77,17 @@ class SimBinding final : public platform::Binding {
   void Quit() override { quit = true; }
   [[noreturn]] void End() override;
   bool FileExists(const std::string& path) override;
+  void StartProgram(const std::string& path, int showMode) override;
+  // The in-memory system's ANSI code page is UTF-8 itself.
+  std::string ToAnsi(const std::string& text) override { return text; }
+  std::string FromAnsi(const std::string& bytes) override { return bytes; }
   std::unique_ptr<platform::PixelSource> OpenPicture(const std::string& path) override;
 
   void Forget(SimWindow& window);
 
  private:
   struct File {
-    enum class Kind { Picture, BrokenPixels, NoPicture } kind;
+    enum class Kind { Picture, BrokenPixels, NoPicture, Program } kind;
     platform::PixelSize size;
   };
   std::map<std::string, File> files_;

@@ -109,7 +109,9 @@ std::int32_t SimSystem::RegQueryValueExA(Handle hKey, const char* lpValueName,
     *lpcbData = size;
     return kErrorMoreData;
   }
-  if (lpData != nullptr) std::memcpy(lpData, value.data.data(), value.data.size());
+  if (lpData != nullptr && !value.data.empty()) {
+    std::memcpy(lpData, value.data.data(), value.data.size());
+  }
   if (lpcbData != nullptr) *lpcbData = size;
   return kErrorSuccess;
 }

@@ -1,0 +1,94 @@
+// The About box's way to the system's information tool: two places in the registry where the
+// system's shared tools say where it is, and a reader for one registry value as text.
+#include <array>
+#include <cstdint>
+
+#include "about/sfrm_about.h"
+#include "platform/registry_key.h"
+#include "platform/run_time_error.h"
+#include "ui_texts.h"
+
+namespace {
+
+constexpr platform::Handle HKEY_LOCAL_MACHINE = static_cast<std::int32_t>(0x80000002U);
+// Reading is all the button does, so it asks for nothing more: a standard user may not open
+// these keys for writing.
+constexpr std::uint32_t KEY_QUERY_VALUE = 0x1;
+constexpr std::int32_t ERROR_SUCCESS = 0;
+constexpr std::uint32_t REG_SZ = 1;
+constexpr std::uint32_t REG_DWORD = 4;
+constexpr std::size_t kValueBufferBytes = 1024;
+constexpr int kNormalFocus = 1;  // the started tool's window: normal size and place, focused
+
+constexpr const char* kToolPathKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr const char* kToolFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+
+// The number a little-endian value holds, as decimal text.
+std::string NumberText(const std::string& bytes) {
+  if (bytes.size() > sizeof(std::uint64_t)) {
+    throw platform::RunTimeError(platform::ErrorCode::Overflow, "number too long");
+  }
+  std::uint64_t number = 0;
+  for (auto byte = bytes.rbegin(); byte != bytes.rend(); ++byte) {
+    number = (number << 8U) | static_cast<std::uint8_t>(*byte);
+  }
+  return std::to_string(number);
+}
+
+}  // namespace
+
+void SFrm_About::cmdSysInfo_Click() { StartSysInfo(); }
+
+void SFrm_About::StartSysInfo() {
+  bool started = false;
+  platform::OnErrorExit([&] {
+    std::string path;
+    if (FindSysInfo(path)) {
+      runtime_.Shell(path, kNormalFocus);
+      started = true;
+    }
+  });
+  if (!started) {
+    runtime_.MsgBox(texts::kSystemInfoUnavailable, platform::MessageBoxStyle::OkOnly, App.Title);
+  }
+}
+
+bool SFrm_About::FindSysInfo(std::string& path) {
+  // The tool's own path is taken as it stands; whether it can be started shows at the start.
+  if (GetKeyValue(HKEY_LOCAL_MACHINE, kToolPathKey, "PATH", path)) return true;
+  if (!GetKeyValue(HKEY_LOCAL_MACHINE, kToolFolderKey, "MSINFO", path)) return false;
+  path += "\\MSINFO32.EXE";
+  return runtime_.FileExists(path);
+}
+
+bool SFrm_About::GetKeyValue(platform::Handle KeyRoot, const std::string& KeyName,
+                             const std::string& SubKeyRef, std::string& KeyVal) {
+  platform::SystemCalls& system = runtime_.System();
+  platform::Handle opened = 0;
+  if (system.RegOpenKeyExA(KeyRoot, runtime_.binding().ToAnsi(KeyName).c_str(), 0, KEY_QUERY_VALUE,
+                           &opened) != ERROR_SUCCESS) {
+    KeyVal.clear();
+    return false;
+  }
+  const platform::RegistryKey key(system, opened);
+
+  std::array<std::uint8_t, kValueBufferBytes> buffer{};
+  auto size = static_cast<std::uint32_t>(buffer.size());
+  std::uint32_t type = 0;
+  // A value with no data at all is as good as none: the second place is still tried.
+  if (system.RegQueryValueExA(key.get(), runtime_.binding().ToAnsi(SubKeyRef).c_str(), nullptr,
+                              &type, buffer.data(), &size) != ERROR_SUCCESS ||
+      size == 0) {
+    KeyVal.clear();
+    return false;
+  }
+  std::string bytes(reinterpret_cast<const char*>(buffer.data()), size);
+  if (bytes.back() == '\0') bytes.pop_back();  // the terminator
+
+  if (type == REG_SZ) {
+    KeyVal = runtime_.binding().FromAnsi(bytes);
+  } else if (type == REG_DWORD) {
+    KeyVal = NumberText(bytes);
+  }
+  return true;
+}
