@@ -3,6 +3,7 @@
 // format from the magic bytes and the declared width and height.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -25,6 +26,16 @@ inline constexpr std::int64_t kMaxPicturePixels = 250'000'000;
 // The header of a recognised format, or nothing when the bytes are no picture we decode or the
 // header is cut short.
 std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> start);
+
+// Reads up to `into.size()` bytes at `offset` of a file; returns how many it read (fewer only
+// where the file ends).
+using PictureFileReader =
+    std::function<std::size_t(std::uint64_t offset, std::span<std::uint8_t> into)>;
+// The same for a whole file, read piece by piece, so that a header that lies beyond the first
+// kPictureHeaderProbeBytes is found too: a TIFF's first directory (libtiff writes it after the
+// pixels), a JPEG frame header behind large metadata segments.
+std::optional<PictureHeader> ReadPictureHeader(const PictureFileReader& read);
+
 // Whether a declared size may be decoded: both sides positive, at most kMaxPicturePixels.
 bool IsPlausibleSize(PixelSize declared);
 

@@ -28,6 +28,8 @@ class Owned {
 
   [[nodiscard]] Value get() const { return value_; }
   explicit operator bool() const { return value_ != Traits::Empty(); }
+  // Hands the value to an owner outside this program's objects (a window keeps its menu).
+  [[nodiscard]] Value Detach() { return std::exchange(value_, Traits::Empty()); }
   void Reset() {
     if (value_ != Traits::Empty()) Traits::Release(value_);
     value_ = Traits::Empty();
@@ -52,6 +54,23 @@ struct GdiObjectTraits {
 };
 using UniqueBitmap = Owned<GdiObjectTraits<HBITMAP>>;
 using UniqueBrush = Owned<GdiObjectTraits<HBRUSH>>;
+using UniqueFont = Owned<GdiObjectTraits<HFONT>>;
+using UniquePen = Owned<GdiObjectTraits<HPEN>>;
+
+struct IconTraits {
+  using Value = HICON;
+  static Value Empty() { return nullptr; }
+  static void Release(Value icon) { DestroyIcon(icon); }
+};
+using UniqueIcon = Owned<IconTraits>;
+
+// Destroys the menu and its pop-ups, as long as no window or parent menu has taken it over.
+struct MenuTraits {
+  using Value = HMENU;
+  static Value Empty() { return nullptr; }
+  static void Release(Value menu) { DestroyMenu(menu); }
+};
+using UniqueMenu = Owned<MenuTraits>;
 
 struct MemoryDcTraits {
   using Value = HDC;

@@ -1,16 +1,12 @@
 #include "platform/win32/scene_painter.h"
 
+#include <cstdlib>
+
+#include "platform/win32/colors.h"
 #include "platform/win32/handles.h"
 
 namespace platform::win32 {
 namespace {
-
-// Colours with the top bit set name a system colour by its index, as the form's default
-// background (0x8000000F, the button face) does.
-COLORREF ToColorRef(std::uint32_t color) {
-  if ((color & 0x80000000u) != 0) return GetSysColor(static_cast<int>(color & 0xFFu));
-  return static_cast<COLORREF>(color & 0x00FFFFFFu);
-}
 
 void DrawPicture(HDC dc, const Scene::Picture& picture) {
   const Bitmap& bitmap = *picture.bitmap;
@@ -41,6 +37,30 @@ void DrawPicture(HDC dc, const Scene::Picture& picture) {
                 0, size.width, size.height, bitmap.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
+// Wide pens end flat, exactly at the line's ends, rather than half their width beyond them.
+UniquePen PenFor(const Scene::Line& line) {
+  const COLORREF color = ToColorRef(line.color);
+  if (line.width <= 1) return UniquePen(CreatePen(PS_SOLID, 1, color));
+  const LOGBRUSH brush{BS_SOLID, color, 0};
+  return UniquePen(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT,
+                                static_cast<DWORD>(line.width), &brush, 0, nullptr));
+}
+
+// A line control's two ends are both part of it, but a pen stops one pixel short of where it
+// is drawn to: the stroke goes one step further along the line's main direction.
+void DrawLine(HDC dc, const Scene::Line& line) {
+  const UniquePen pen = PenFor(line);
+  if (!pen) return;
+  const DcSelection selected(dc, pen.get());
+  const int dx = line.to.x - line.from.x;
+  const int dy = line.to.y - line.from.y;
+  const bool horizontal = std::abs(dx) >= std::abs(dy);
+  const int stepX = horizontal ? (dx < 0 ? -1 : 1) : 0;
+  const int stepY = horizontal ? 0 : (dy < 0 ? -1 : 1);
+  MoveToEx(dc, line.from.x, line.from.y, nullptr);
+  LineTo(dc, line.to.x + stepX, line.to.y + stepY);
+}
+
 }  // namespace
 
 void PaintScene(HDC target, SIZE client, const Scene& scene) {
@@ -56,6 +76,7 @@ void PaintScene(HDC target, SIZE client, const Scene& scene) {
   for (const Scene::Picture& picture : scene.pictures) {
     if (picture.bitmap != nullptr) DrawPicture(memory.get(), picture);
   }
+  for (const Scene::Line& line : scene.lines) DrawLine(memory.get(), line);
   BitBlt(target, 0, 0, client.cx, client.cy, memory.get(), 0, 0, SRCCOPY);
 }
 

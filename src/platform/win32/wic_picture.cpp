@@ -62,7 +62,7 @@ int StripRows(int width) {
   return static_cast<int>(std::clamp<std::size_t>(rows, 1, kMaxStripRows));
 }
 
-// Pixel formats the reducing decoder may hand out, made premultiplied BGRA here.
+// Pixel formats that decoders hand out and that we make premultiplied BGRA ourselves.
 enum class Layout { Bgr24, Gray8, Bgrx32, Pbgra32 };
 
 std::optional<Layout> LayoutOf(const WICPixelFormatGUID& format) {
@@ -90,8 +90,16 @@ void Expand(Layout layout, const std::uint8_t* from, std::uint32_t* to, std::siz
   constexpr std::uint32_t kOpaque = 0xFF000000;
   switch (layout) {
     case Layout::Bgr24:
-      for (std::size_t i = 0; i < count; ++i, from += 3) {
-        to[i] = kOpaque | from[0] | std::uint32_t{from[1]} << 8 | std::uint32_t{from[2]} << 16;
+      // Four bytes at a time, the fourth (the next pixel's blue) overwritten by the alpha; the
+      // last pixel byte by byte, so that no read leaves the row.
+      for (std::size_t i = 0; i + 1 < count; ++i, from += 3) {
+        std::uint32_t bgr = 0;
+        std::memcpy(&bgr, from, sizeof bgr);
+        to[i] = bgr | kOpaque;
+      }
+      if (count > 0) {
+        to[count - 1] =
+            kOpaque | from[0] | std::uint32_t{from[1]} << 8 | std::uint32_t{from[2]} << 16;
       }
       break;
     case Layout::Gray8:
@@ -101,8 +109,7 @@ void Expand(Layout layout, const std::uint8_t* from, std::uint32_t* to, std::siz
       std::memcpy(to, from, count * 4);
       for (std::size_t i = 0; i < count; ++i) to[i] |= kOpaque;
       break;
-    case Layout::Pbgra32:
-      std::memcpy(to, from, count * 4);
+    case Layout::Pbgra32:  // copied into the strip as they are
       break;
   }
 }
@@ -125,7 +132,7 @@ UniqueHandle OpenToRead(const std::wstring& path) {
   // Others may read the file meanwhile, but nobody may change it between our header check and
   // the decoder. A folder cannot be opened like this, so it counts as missing too.
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw RunTimeError(ErrorCode::FileNotFound, "file not found");
   return UniqueHandle(file);
 }
@@ -133,8 +140,7 @@ UniqueHandle OpenToRead(const std::wstring& path) {
 class WicPicture final : public PixelSource {
  public:
   WicPicture(UniqueHandle file, ComPtr<IWICImagingFactory> factory,
-             ComPtr<IWICBitmapDecoder> decoder, ComPtr<IWICBitmapFrameDecode> frame,
-             PixelSize size)
+             ComPtr<IWICBitmapDecoder> decoder, ComPtr<IWICBitmapFrameDecode> frame, PixelSize size)
       : file_(std::move(file)),
         factory_(std::move(factory)),
         decoder_(std::move(decoder)),
@@ -174,53 +180,55 @@ class WicPicture final : public PixelSource {
 
   void ReadRows(const RowSink& sink) override {
     if (reducer_) {
-      ReadReduced(sink);
-    } else {
-      ReadConverted(sink);
+      ReadStrips(reducedLayout_, sink, [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
+        WICPixelFormatGUID format = reducedFormat_;
+        // The rectangle is in the reduced picture's pixels: the decoder scales before it crops.
+        return reducer_->CopyPixels(&rect, static_cast<UINT>(size_.width),
+                                    static_cast<UINT>(size_.height), &format,
+                                    WICBitmapTransformRotate0, stride, bytes, to);
+      });
+      return;
     }
-  }
-
- private:
-  void ReadConverted(const RowSink& sink) {
+    WICPixelFormatGUID format{};
+    Check(frame_->GetPixelFormat(&format), "no pixel format");
+    if (const std::optional<Layout> layout = LayoutOf(format)) {
+      // The decoder's own rows, widened here: cheaper than WIC's converter, Wine's above all.
+      ReadStrips(*layout, sink, [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
+        return frame_->CopyPixels(&rect, stride, bytes, to);
+      });
+      return;
+    }
     ComPtr<IWICFormatConverter> converter;
     Check(factory_->CreateFormatConverter(&converter), "no format converter");
     Check(converter->Initialize(frame_.Get(), GUID_WICPixelFormat32bppPBGRA,
-                                WICBitmapDitherTypeNone, nullptr, 0.0,
-                                WICBitmapPaletteTypeCustom),
+                                WICBitmapDitherTypeNone, nullptr, 0.0, WICBitmapPaletteTypeCustom),
           "no conversion to 32bppPBGRA");
-    const int rows = StripRows(size_.width);
-    const auto stride = static_cast<UINT>(size_.width) * 4;
-    std::vector<std::uint32_t> strip(static_cast<std::size_t>(size_.width) *
-                                     static_cast<std::size_t>(rows));
-    for (int y = 0; y < size_.height; y += rows) {
-      const int count = std::min(rows, size_.height - y);
-      const WICRect rect{0, y, size_.width, count};
-      Check(converter->CopyPixels(&rect, stride, stride * static_cast<UINT>(count),
-                                  reinterpret_cast<BYTE*>(strip.data())),
-            "pixels not decodable");
-      sink(y, count, strip.data());
-    }
+    ReadStrips(Layout::Pbgra32, sink, [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
+      return converter->CopyPixels(&rect, stride, bytes, to);
+    });
   }
 
-  void ReadReduced(const RowSink& sink) {
+ private:
+  // Copies the picture strip by strip in `layout` and hands each on as premultiplied BGRA.
+  template <class CopyStrip>
+  void ReadStrips(Layout layout, const RowSink& sink, const CopyStrip& copyStrip) {
     const int rows = StripRows(size_.width);
     const auto width = static_cast<std::size_t>(size_.width);
-    const UINT stride = (static_cast<UINT>(size_.width) * BytesPerPixel(reducedLayout_) + 3) & ~3u;
-    std::vector<std::uint8_t> native(static_cast<std::size_t>(stride) *
-                                     static_cast<std::size_t>(rows));
+    const UINT stride = (static_cast<UINT>(size_.width) * BytesPerPixel(layout) + 3) & ~3u;
     std::vector<std::uint32_t> strip(width * static_cast<std::size_t>(rows));
+    // Rows that are premultiplied BGRA already go straight into the strip.
+    std::vector<std::uint8_t> native(layout == Layout::Pbgra32
+                                         ? 0
+                                         : static_cast<std::size_t>(stride) *
+                                               static_cast<std::size_t>(rows));
+    BYTE* const copied = native.empty() ? reinterpret_cast<BYTE*>(strip.data()) : native.data();
     for (int y = 0; y < size_.height; y += rows) {
       const int count = std::min(rows, size_.height - y);
-      // The rectangle is in the reduced picture's pixels: the decoder scales before it crops.
       const WICRect rect{0, y, size_.width, count};
-      WICPixelFormatGUID format = reducedFormat_;
-      Check(reducer_->CopyPixels(&rect, static_cast<UINT>(size_.width),
-                                 static_cast<UINT>(size_.height), &format,
-                                 WICBitmapTransformRotate0, stride,
-                                 stride * static_cast<UINT>(count), native.data()),
+      Check(copyStrip(rect, stride, stride * static_cast<UINT>(count), copied),
             "pixels not decodable");
-      for (int r = 0; r < count; ++r) {
-        Expand(reducedLayout_, &native[static_cast<std::size_t>(r) * stride],
+      for (int r = 0; r < count && !native.empty(); ++r) {
+        Expand(layout, &native[static_cast<std::size_t>(r) * stride],
                &strip[static_cast<std::size_t>(r) * width], width);
       }
       sink(y, count, strip.data());
@@ -229,9 +237,9 @@ class WicPicture final : public PixelSource {
 
   UniqueHandle file_;  // held open, so the file stays the one whose header was checked
   ComPtr<IWICImagingFactory> factory_;
-  ComPtr<IWICBitmapDecoder> decoder_;
+  ComPtr<IWICBitmapDecoder> decoder_;  // the frame's owner, released with it
   ComPtr<IWICBitmapFrameDecode> frame_;
-  PixelSize size_;
+  PixelSize size_;                         // the frame's, or the reduced size the decoder hands out
   ComPtr<BitmapSourceTransform> reducer_;  // set when the decoder reduces while decoding
   WICPixelFormatGUID reducedFormat_{};
   Layout reducedLayout_ = Layout::Pbgra32;

@@ -1,7 +1,11 @@
 #include "platform/win32/win32_binding.h"
 
+#include <vector>
+
+#include "platform/run_time_error.h"
 #include "platform/win32/app_resources.h"
 #include "platform/win32/command_line.h"
+#include "platform/win32/dialog_keys.h"
 #include "platform/win32/module_path.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/wic_picture.h"
@@ -26,6 +30,19 @@ std::wstring ModuleFileName(HMODULE module) {
     }
     name.resize(name.size() * 2);
   }
+}
+
+// The thread's top-level windows in z-order, topmost first.
+std::vector<HWND> ThreadWindows() {
+  std::vector<HWND> windows;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  return windows;
 }
 
 }  // namespace
@@ -79,8 +96,7 @@ void Win32Binding::RunModal(const std::function<bool()>& finished) {
       return;
     }
     if (got == -1) return;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    Deliver(message);
   }
 }
 
@@ -93,7 +109,7 @@ void Win32Binding::ShowMessage(const std::string& text, const std::string& title
       break;
   }
   // Owned by the active form window, if any, so it stays above it and disables it meanwhile.
-  MessageBoxW(GetActiveWindow(), ToWide(text).c_str(), ToWide(title).c_str(), type);
+  MessageBoxW(ActiveForm(), ToWide(text).c_str(), ToWide(title).c_str(), type);
 }
 
 void Win32Binding::Quit() {
@@ -101,7 +117,21 @@ void Win32Binding::Quit() {
   PostQuitMessage(0);
 }
 
-void Win32Binding::End() { ExitProcess(0); }
+// Under Wine a process that ends with a focused window still open leaves the display's keyboard
+// focus nowhere, and the next program on that desktop gets no keys. The windows go first, their
+// forms cut off so that no event runs.
+void Win32Binding::End() {
+  std::vector<HWND> forms;
+  for (HWND window : ThreadWindows()) {
+    if (!windowClass_.Owns(window)) continue;
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    forms.push_back(window);
+  }
+  for (HWND window : forms) {
+    if (IsWindow(window)) DestroyWindow(window);
+  }
+  ExitProcess(0);
+}
 
 bool Win32Binding::FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
@@ -120,9 +150,50 @@ int Win32Binding::RunMessageLoop() {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
     if (got == -1) return 1;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    Deliver(message);
   }
 }
+
+void Win32Binding::Deliver(MSG& message) const {
+  if (DeliverToDialog(message, windowClass_)) return;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+// The active form, or else the topmost form that takes input: a message box owned by it is
+// modal to it, also while the system has activated no window of the program.
+HWND Win32Binding::ActiveForm() const {
+  HWND active = GetActiveWindow();
+  if (windowClass_.Owns(active) && IsWindowEnabled(active)) return active;
+  for (HWND window : ThreadWindows()) {
+    if (windowClass_.Owns(window) && IsWindowVisible(window) && IsWindowEnabled(window)) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+// The path names the program itself (lpApplicationName), so a path with spaces is never split
+// into a shorter program and arguments; the command line repeats it quoted, as programs expect.
+void Win32Binding::StartProgram(const std::string& path, int showMode) {
+  const std::wstring program = ToWide(path);
+  std::wstring commandLine = L"\"" + program + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showMode);
+  PROCESS_INFORMATION started{};
+  if (program.empty() ||
+      CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     nullptr, &startup, &started) == FALSE) {
+    throw RunTimeError(ErrorCode::FileNotFound, "the program could not be started");
+  }
+  // Nobody waits for the tool: its handles are let go at once.
+  const UniqueHandle process(started.hProcess);
+  const UniqueHandle thread(started.hThread);
+}
+
+std::string Win32Binding::ToAnsi(const std::string& text) { return Utf8ToAnsi(text); }
+std::string Win32Binding::FromAnsi(const std::string& bytes) { return AnsiToUtf8(bytes); }
 
 }  // namespace platform::win32

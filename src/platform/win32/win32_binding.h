@@ -31,6 +31,9 @@ class Win32Binding final : public Binding {
   [[noreturn]] void End() override;
 
   bool FileExists(const std::string& path) override;
+  void StartProgram(const std::string& path, int showMode) override;
+  std::string ToAnsi(const std::string& text) override;
+  std::string FromAnsi(const std::string& bytes) override;
   std::unique_ptr<PixelSource> OpenPicture(const std::string& path) override;
 
   // Whether the program should live on in its message loop once the start routine is done: a
@@ -40,6 +43,9 @@ class Win32Binding final : public Binding {
   int RunMessageLoop();
 
  private:
+  void Deliver(MSG& message) const;
+  [[nodiscard]] HWND ActiveForm() const;
+
   HMODULE module_;
   UniqueHandle instanceMutex_;
   bool previousInstance_ = false;

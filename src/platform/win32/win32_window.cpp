@@ -1,9 +1,12 @@
 #include "platform/win32/win32_window.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/run_time_error.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/menu_bar.h"
+#include "platform/win32/program_icon.h"
 #include "platform/win32/scene_painter.h"
 #include "platform/win32/utf16.h"
 
@@ -93,6 +96,19 @@ LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wParam
   }
 }
 
+Win32Window* Win32Window::FromHandle(const WindowClass& windowClass, HWND window) {
+  if (!windowClass.Owns(window)) return nullptr;
+  return reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void Win32Window::PressDialogKey(DialogKey key) noexcept {
+  // The message loop calls this, not the window procedure; the same rule holds: nothing escapes.
+  try {
+    events_.OnDialogKey(key);
+  } catch (...) {
+  }
+}
+
 // An event may unload the form, which destroys this object before the event returns: after
 // calling into events_, a case touches no member any more.
 LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -126,6 +142,33 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
       events_.OnMouseMove(ButtonsHeld(wParam), CurrentShift(), PointOf(lParam));
       return 0;
+    case WM_COMMAND:
+      return HandleCommand(wParam, lParam);
+    case WM_CTLCOLORSTATIC:
+      return reinterpret_cast<LRESULT>(controls_.ColorStatic(reinterpret_cast<HDC>(wParam),
+                                                             reinterpret_cast<HWND>(lParam),
+                                                             events_.DescribeScene().backColor));
+    case WM_SETFOCUS: {
+      // A dialog passes the focus on to the child that had it last, or to its first.
+      if (!HasControls()) return DefWindowProcW(window, message, wParam, lParam);
+      HWND child = lastFocus_ != nullptr ? lastFocus_ : GetNextDlgTabItem(window, nullptr, FALSE);
+      if (child != nullptr) ::SetFocus(child);
+      return 0;
+    }
+    case WM_NEXTDLGCTL: {
+      // The system's dialog navigation may ask a dialog to move the focus: to the next or the
+      // previous tab stop, or to a given control.
+      if (!HasControls()) return DefWindowProcW(window, message, wParam, lParam);
+      HWND next = LOWORD(lParam) != 0 ? reinterpret_cast<HWND>(wParam)
+                                      : GetNextDlgTabItem(window, GetFocus(), wParam != 0);
+      if (next != nullptr) ::SetFocus(next);
+      return 0;
+    }
+    case DM_GETDEFID: {
+      const int id = HasControls() ? controls_.ShownDefault() : -1;
+      if (id < 0) return DefWindowProcW(window, message, wParam, lParam);
+      return MAKELRESULT(id, DC_HASDEFID);
+    }
     case WM_TIMER:
       events_.OnTimer(static_cast<int>(wParam) - 1);
       return 0;
@@ -155,6 +198,8 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SetWindowPos(window, nullptr, suggested->left, suggested->top,
                    suggested->right - suggested->left, suggested->bottom - suggested->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+      if (bigIcon_) TakeProgramIcon();
+      events_.OnDpiChanged();
       return 0;
     }
     default:
@@ -162,9 +207,34 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+LRESULT Win32Window::HandleCommand(WPARAM wParam, LPARAM lParam) {
+  const auto child = reinterpret_cast<HWND>(lParam);
+  if (child == nullptr) {
+    // From the menu bar; the forms have no accelerators.
+    if (HIWORD(wParam) == 0) events_.OnCommand(LOWORD(wParam));
+    return 0;
+  }
+  switch (HIWORD(wParam)) {
+    case BN_CLICKED:
+      events_.OnCommand(GetDlgCtrlID(child));
+      break;
+    case BN_SETFOCUS:
+      // Only buttons take the focus, so this is where it was last.
+      lastFocus_ = child;
+      controls_.ShowAsDefault(child);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
 Win32Window::Win32Window(const WindowClass& windowClass, const WindowSpec& spec,
                          WindowEvents& events, std::size_t& openWindows)
-    : events_(events), border_(spec.border), openWindows_(openWindows) {
+    : instance_(windowClass.instance()),
+      events_(events),
+      border_(spec.border),
+      openWindows_(openWindows) {
   const Styles styles = StylesFor(spec);
   const std::wstring caption = ToWide(spec.caption);
   // A pop-up cannot take the default place; the form sizes it before it is shown.
@@ -173,6 +243,18 @@ Win32Window::Win32Window(const WindowClass& windowClass, const WindowSpec& spec,
                   place, place, styles.owner, nullptr, windowClass.instance(), this);
   if (hwnd_ == nullptr) throw RunTimeError(ErrorCode::OutOfMemory, "CreateWindowExW failed");
   ++openWindows_;
+  if (spec.programIcon) TakeProgramIcon();
+}
+
+// Loaded at the sizes of the window's DPI, so the title bar and the task bar need not scale.
+void Win32Window::TakeProgramIcon() {
+  const auto dpi = static_cast<UINT>(Dpi());
+  UniqueIcon big = LoadProgramIcon(instance_, GetSystemMetricsForDpi(SM_CXICON, dpi));
+  UniqueIcon small = LoadProgramIcon(instance_, GetSystemMetricsForDpi(SM_CXSMICON, dpi));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  bigIcon_ = std::move(big);
+  smallIcon_ = std::move(small);
 }
 
 Win32Window::~Win32Window() {
@@ -203,6 +285,14 @@ void Win32Window::SetCaption(const std::string& caption) {
 void Win32Window::SetOuterSize(PixelSize size) {
   SetWindowPos(hwnd_, nullptr, 0, 0, size.width, size.height,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::SetClientSize(PixelSize size) {
+  RECT outer{0, 0, size.width, size.height};
+  AdjustWindowRectExForDpi(
+      &outer, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), GetMenu(hwnd_) != nullptr,
+      static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)), static_cast<UINT>(Dpi()));
+  SetOuterSize({outer.right - outer.left, outer.bottom - outer.top});
 }
 
 void Win32Window::Show(WindowState state) {
@@ -244,7 +334,14 @@ void Win32Window::CentreOnScreen() {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32Window::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
+void Win32Window::SetEnabled(bool enabled) {
+  EnableWindow(hwnd_, enabled ? TRUE : FALSE);
+  // A modal form that closed while this one was still disabled left the program without an
+  // active window, since the system could not give the activation back to its owner then.
+  if (enabled && GetActiveWindow() == nullptr && IsWindowVisible(hwnd_)) {
+    SetForegroundWindow(hwnd_);
+  }
+}
 
 void Win32Window::Invalidate() { InvalidateRect(hwnd_, nullptr, FALSE); }
 
@@ -268,6 +365,41 @@ void Win32Window::StartTimer(int timerId, unsigned milliseconds) {
 }
 
 void Win32Window::StopTimer(int timerId) { KillTimer(hwnd_, NativeTimerId(timerId)); }
+
+void Win32Window::AddControl(const ControlSpec& control) {
+  controls_.Add(hwnd_, instance_, control, Dpi());
+}
+
+void Win32Window::SetControlText(int controlId, const std::string& text) {
+  controls_.SetText(controlId, text);
+}
+
+void Win32Window::PlaceControl(const ControlSpec& control) { controls_.Place(control, Dpi()); }
+
+void Win32Window::FocusControl(int controlId) {
+  HWND child = controls_.Find(controlId);
+  if (child == nullptr) return;
+  lastFocus_ = child;
+  // A form that is not active passes the focus on when it is activated (WM_SETFOCUS).
+  if (hwnd_ != nullptr && GetActiveWindow() == hwnd_) ::SetFocus(child);
+}
+
+int Win32Window::FocusedControl() const {
+  HWND focus = GetFocus();
+  if (focus == nullptr || hwnd_ == nullptr || !IsChild(hwnd_, focus)) return -1;
+  return GetDlgCtrlID(focus);
+}
+
+// The form's inner size is its own: the menu bar takes its room from the frame, not from it.
+void Win32Window::SetMenu(const std::vector<MenuSpec>& menus) {
+  const PixelSize client = ClientSize();
+  UniqueMenu bar = menus.empty() ? UniqueMenu() : MakeMenuBar(menus);
+  HMENU previous = GetMenu(hwnd_);
+  if (!::SetMenu(hwnd_, bar.get())) return;
+  (void)bar.Detach();  // the window destroys its menu with itself
+  const UniqueMenu replaced(previous);
+  SetClientSize(client);
+}
 
 void Win32Window::Paint() {
   const PaintScope paint(hwnd_);

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "platform/win32/child_controls.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/window_class.h"
 #include "platform/window_peer.h"
 
@@ -16,6 +18,9 @@ class Win32Window final : public WindowPeer {
   // nothing escape into the window system.
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam,
                                     LPARAM lParam) noexcept;
+
+  // The form window a window handle belongs to, or null for any other window.
+  static Win32Window* FromHandle(const WindowClass& windowClass, HWND window);
 
   // `openWindows` counts the binding's live windows; this window is one of them until it is
   // destroyed.
@@ -37,18 +42,40 @@ class Win32Window final : public WindowPeer {
   void SetFocus() override;
   void StartTimer(int timerId, unsigned milliseconds) override;
   void StopTimer(int timerId) override;
+  void SetClientSize(PixelSize size) override;
+  void AddControl(const ControlSpec& control) override;
+  void SetControlText(int controlId, const std::string& text) override;
+  void PlaceControl(const ControlSpec& control) override;
+  void FocusControl(int controlId) override;
+  [[nodiscard]] int FocusedControl() const override;
+  void SetMenu(const std::vector<MenuSpec>& menus) override;
+
+  // A window with controls is a dialog: the message loops give it the dialog keys and the
+  // dialog navigation.
+  [[nodiscard]] bool HasControls() const { return !controls_.empty(); }
+  // Hands Enter or Esc to the form, which presses the button it stands for.
+  void PressDialogKey(DialogKey key) noexcept;
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleCommand(WPARAM wParam, LPARAM lParam);
+  void TakeProgramIcon();
   void Paint();
   void CoverMonitor();
   void CentreOnScreen();
 
   HWND hwnd_ = nullptr;
+  HINSTANCE instance_;
   WindowEvents& events_;
   BorderStyle border_;
   bool placed_ = false;  // a dialog is centred once, the first time it is shown
   std::size_t& openWindows_;
+  // Members below outlive the native window, which the destructor's body destroys: its
+  // children draw with the fonts and the title bar shows the icons up to the end.
+  ChildControls controls_;
+  HWND lastFocus_ = nullptr;  // the child to give the focus back to when the form is activated
+  UniqueIcon bigIcon_;
+  UniqueIcon smallIcon_;
 };
 
 }  // namespace platform::win32

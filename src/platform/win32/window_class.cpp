@@ -26,4 +26,8 @@ WindowClass::~WindowClass() { UnregisterClassW(MAKEINTATOM(atom_), instance_); }
 
 const wchar_t* WindowClass::name() const { return kClassName; }
 
+bool WindowClass::Owns(HWND window) const {
+  return window != nullptr && GetClassLongPtrW(window, GCW_ATOM) == atom_;
+}
+
 }  // namespace platform::win32

@@ -13,6 +13,8 @@ class WindowClass {
 
   [[nodiscard]] HINSTANCE instance() const { return instance_; }
   [[nodiscard]] const wchar_t* name() const;
+  // Whether the window is a form window of this class.
+  [[nodiscard]] bool Owns(HWND window) const;
 
  private:
   HINSTANCE instance_;

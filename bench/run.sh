@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Benchmarks the picture pipeline under Wine, as `make bench` runs it after `make dist`: first
+# checks its answers to broken files, then times it against WIC's bare decoder side by side in
+# one process, then compares peak memory, each case in a fresh process. Prints markdown.
+#   BENCH_REPETITIONS  timed repetitions per picture and path (default 9; the median counts)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+bench="$root/build/windows/bench/picture_bench.exe"
+repetitions=${BENCH_REPETITIONS:-9}
+[ -f "$bench" ] || { echo "bench/run.sh: $bench is missing; run make dist first" >&2; exit 1; }
+
+# Everything under Wine shares one virtual display.
+if [ -z "${BENCH_INSIDE_X:-}" ]; then
+  BENCH_INSIDE_X=1 exec xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" "$0" "$@"
+fi
+
+work=$(mktemp -d /tmp/picture-bench.XXXXXX)
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+pictures="$work/pictures"
+mkdir -p "$pictures"
+echo "Making the pictures (ImageMagick) and a Wine prefix ..." >&2
+# Photo-like content: a plasma fractal with fine grain, which no codec gets cheaply.
+photo() { # size file [options]
+  convert -seed 7 -size "$1" plasma:fractal -blur 0x1 -attenuate 0.25 +noise Gaussian \
+    -depth 8 "${@:3}" "$pictures/$2"
+}
+photo 640x480 small-640x480.jpg -quality 90
+photo 1920x1080 hd-1920x1080.jpg -quality 90
+photo 6000x4000 photo-24mp.jpg -quality 90
+photo 4000x3000 large-4000x3000.png
+wineboot -i >/dev/null 2>&1
+
+# The broken files the check expects, and a flat colour that must come out exact.
+checks="$work/checks"
+mkdir -p "$checks/folder.jpg"
+printf 'no picture at all\n' >"$checks/text.dat"
+# A PNG signature and header declaring 100000 x 100000 pixels, and nothing after it.
+printf '\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR\x00\x01\x86\xa0\x00\x01\x86\xa0\x08\x02\x00\x00\x00' \
+  >"$checks/absurd.png"
+head -c 200000 "$pictures/large-4000x3000.png" >"$checks/cut.png"
+flat() { convert -size 2400x1800 "xc:$1" "${@:3}" "$checks/$2"; }
+flat '#336699' flat.png
+flat '#336699' flat.bmp -type TrueColor -define bmp:format=bmp3
+flat '#336699' flat.tif -compress none
+flat '#336699' flat.gif
+flat '#808080' gray.jpg -colorspace Gray -quality 100
+flat '#33669980' translucent.png
+
+windows_path() { echo "Z:${1//\//\\}"; }
+run() { wine "$bench" "$@" | tr -d '\r'; }
+
+echo "### Broken files"
+echo '```'
+run check "$(windows_path "$checks")"
+echo '```'
+
+echo
+echo "### Time on a 1920x1080 screen (median of $repetitions, side by side in one process)"
+echo
+echo "| picture | size | shown at | bare decode (ms) | pipeline (ms) | pipeline / bare |"
+echo "| --- | --- | --- | ---: | ---: | ---: |"
+timed=()
+for picture in small-640x480.jpg hd-1920x1080.jpg photo-24mp.jpg large-4000x3000.png; do
+  timed+=("$(windows_path "$pictures/$picture")")
+done
+table=$(run time "$repetitions" "${timed[@]}")
+echo "$table"
+
+median3() { sort -n | sed -n 2p; }
+peak() { # mode column: the median over three fresh processes of one figure they report
+  for _ in 1 2 3; do run "$1" "$(windows_path "$pictures/photo-24mp.jpg")"; done |
+    awk -v column="$2" '{ print $column }' | median3
+}
+pipeline_peak=$(peak peak-pipeline 1)
+decoder_peak=$(peak peak-decoder 1)
+echo
+echo "### Peak memory with the 24-megapixel JPEG (median of 3 fresh processes)"
+echo
+echo "| process | PeakWorkingSetSize (MB) | PeakPagefileUsage (MB)¹ |"
+echo "| --- | ---: | ---: |"
+echo "| (c) the pipeline: open, fit, render, blit | $pipeline_peak | $(peak peak-pipeline 2) |"
+echo "| (d) only the decoder and its frame | $decoder_peak | $(peak peak-decoder 2) |"
+echo "| (c) − (d) | $(awk -v c="$pipeline_peak" -v d="$decoder_peak" 'BEGIN { printf "%.1f", c - d }') | |"
+echo
+echo "¹ Wine reports the private bytes in use at the call as the peak, so (c) shows what is left"
+echo "after the decoder is released, not its peak. The working set peak is a real peak."
+echo
+echo "### Targets"
+worst=$(echo "$table" | awk -F'|' '{ if ($7 + 0 > worst) worst = $7 + 0 } END { printf "%.2f", worst }')
+awk -v worst="$worst" 'BEGIN { printf "- pipeline ≤ 1.25 × bare decode for every picture: worst %.2f, %s\n", worst, (worst <= 1.25 ? "met" : "MISSED") }'
+awk -v c="$pipeline_peak" -v d="$decoder_peak" 'BEGIN { printf "- peak of (c) ≤ peak of (d) + 24 MB: +%.1f MB, %s\n", c - d, (c - d <= 24 ? "met" : "MISSED") }'
+echo
+echo "Measured with: make bench   (BENCH_REPETITIONS=$repetitions bench/run.sh)"

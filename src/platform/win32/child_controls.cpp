@@ -1,0 +1,128 @@
+#include "platform/win32/child_controls.h"
+
+#include <algorithm>
+
+#include "platform/run_time_error.h"
+#include "platform/win32/colors.h"
+#include "platform/win32/program_icon.h"
+#include "platform/win32/utf16.h"
+
+namespace platform::win32 {
+namespace {
+
+// The icon shows at its own size whatever the DPI, like the image of a picture box.
+constexpr int kIconSize = 32;
+
+struct NativeKind {
+  const wchar_t* className;
+  DWORD style;
+};
+
+NativeKind NativeKindOf(const ControlSpec& spec) {
+  switch (spec.kind) {
+    case ControlSpec::Kind::Button:
+      // BS_NOTIFY: the form hears of the focus moving between its buttons.
+      return {L"BUTTON", static_cast<DWORD>(WS_TABSTOP | BS_NOTIFY |
+                                            (spec.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))};
+    case ControlSpec::Kind::Icon:
+      return {L"STATIC", SS_ICON};
+    case ControlSpec::Kind::Label:
+      break;
+  }
+  // SS_LEFT wraps at the label's width and breaks at CR LF.
+  return {L"STATIC", SS_LEFT};
+}
+
+PixelRect Placement(const ControlSpec& spec) {
+  if (spec.kind != ControlSpec::Kind::Icon) return spec.rect;
+  return {spec.rect.left, spec.rect.top, kIconSize, kIconSize};
+}
+
+}  // namespace
+
+void ChildControls::Add(HWND parent, HINSTANCE instance, const ControlSpec& spec, int dpi) {
+  const NativeKind native = NativeKindOf(spec);
+  const PixelRect rect = Placement(spec);
+  const std::wstring text = spec.kind == ControlSpec::Kind::Icon ? L"" : ToWide(spec.text);
+  HWND window =
+      CreateWindowExW(0, native.className, text.c_str(), WS_CHILD | WS_VISIBLE | native.style,
+                      rect.left, rect.top, rect.width, rect.height, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+  if (window == nullptr) throw RunTimeError(ErrorCode::OutOfMemory, "CreateWindowExW failed");
+  children_.push_back({spec.id, spec.kind, window, spec.foreColor, nullptr});
+  if (spec.isDefault && shownDefault_ == nullptr) shownDefault_ = window;
+  if (spec.kind == ControlSpec::Kind::Icon) {
+    if (!icon_) icon_ = LoadProgramIcon(instance, kIconSize);
+    SendMessageW(window, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
+    return;
+  }
+  SetFont(children_.back(), spec.font, dpi);
+}
+
+void ChildControls::Place(const ControlSpec& spec, int dpi) {
+  const auto child = std::find_if(children_.begin(), children_.end(),
+                                  [&](const Child& c) { return c.id == spec.id; });
+  if (child == children_.end()) return;
+  child->foreColor = spec.foreColor;
+  const PixelRect rect = Placement(spec);
+  MoveWindow(child->window, rect.left, rect.top, rect.width, rect.height, TRUE);
+  if (child->kind != ControlSpec::Kind::Icon) SetFont(*child, spec.font, dpi);
+}
+
+void ChildControls::SetText(int id, const std::string& text) {
+  // An icon's window text would name an icon resource to load.
+  const auto child = std::find_if(children_.begin(), children_.end(), [&](const Child& c) {
+    return c.id == id && c.kind != ControlSpec::Kind::Icon;
+  });
+  if (child != children_.end()) SetWindowTextW(child->window, ToWide(text).c_str());
+}
+
+HWND ChildControls::Find(int id) const {
+  const auto child =
+      std::find_if(children_.begin(), children_.end(), [&](const Child& c) { return c.id == id; });
+  return child == children_.end() ? nullptr : child->window;
+}
+
+HBRUSH ChildControls::ColorStatic(HDC dc, HWND window, std::uint32_t backColor) {
+  const COLORREF back = ToColorRef(backColor);
+  if (!background_ || back != backgroundColor_) {
+    background_ = UniqueBrush(CreateSolidBrush(back));
+    backgroundColor_ = back;
+  }
+  const auto child = std::find_if(children_.begin(), children_.end(),
+                                  [&](const Child& c) { return c.window == window; });
+  // Labels stand on the button face of the form, so their default colour is its text colour.
+  const bool ownColor = child != children_.end() && child->foreColor.has_value();
+  SetTextColor(dc, ownColor ? ToColorRef(*child->foreColor) : GetSysColor(COLOR_BTNTEXT));
+  SetBkMode(dc, TRANSPARENT);
+  return background_.get();
+}
+
+void ChildControls::ShowAsDefault(HWND focusedButton) {
+  shownDefault_ = focusedButton;
+  for (const Child& child : children_) {
+    if (child.kind != ControlSpec::Kind::Button) continue;
+    // Some systems take the whole low word of the style from BM_SETSTYLE: keep the other bits.
+    const auto style = static_cast<DWORD>(GetWindowLongW(child.window, GWL_STYLE));
+    const DWORD type = child.window == focusedButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    SendMessageW(child.window, BM_SETSTYLE,
+                 (style & 0xFFFFu & ~static_cast<DWORD>(BS_TYPEMASK)) | type, TRUE);
+  }
+}
+
+int ChildControls::ShownDefault() const {
+  return shownDefault_ != nullptr ? GetDlgCtrlID(shownDefault_) : -1;
+}
+
+void ChildControls::SetFont(Child& child, const std::optional<FontSpec>& font, int dpi) {
+  const HFONT handle = fonts_.Get(font, dpi);
+  if (handle != child.font) {
+    child.font = handle;
+    SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
+  }
+  std::vector<HFONT> inUse;
+  for (const Child& c : children_) inUse.push_back(c.font);
+  fonts_.Prune(inUse);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,229 @@
+#include "platform/resample.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <iomanip>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using platform::Bitmap;
+using platform::PixelSize;
+
+std::string Describe(PixelSize size) {
+  return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+std::string Hex(std::uint32_t pixel) {
+  std::ostringstream out;
+  out << std::hex << std::setw(8) << std::setfill('0') << pixel;
+  return out.str();
+}
+
+std::uint32_t Channel(std::uint32_t pixel, int channel) { return pixel >> (8 * channel) & 0xFF; }
+
+// A picture held in memory, handed over in strips of a chosen height; it records how it was read.
+class MemoryPicture : public platform::PixelSource {
+ public:
+  MemoryPicture(PixelSize size, std::vector<std::uint32_t> pixels, int stripRows = 16)
+      : size_(size), pixels_(std::move(pixels)), stripRows_(stripRows) {}
+
+  [[nodiscard]] PixelSize size() const override { return size_; }
+  void ReadRows(const RowSink& sink) override {
+    ++reads;
+    for (int row = 0; row < size_.height; row += stripRows_) {
+      const int count = std::min(stripRows_, size_.height - row);
+      sink(row, count,
+           &pixels_[static_cast<std::size_t>(row) * static_cast<std::size_t>(size_.width)]);
+    }
+  }
+
+  int reads = 0;
+
+ private:
+  PixelSize size_;
+  std::vector<std::uint32_t> pixels_;
+  int stripRows_;
+};
+
+std::vector<std::uint32_t> Flat(PixelSize size, std::uint32_t pixel) {
+  return std::vector<std::uint32_t>(static_cast<std::size_t>(size.width) * size.height, pixel);
+}
+
+// Opaque noise, or premultiplied noise with alpha of its own.
+std::vector<std::uint32_t> Noise(PixelSize size, bool translucent, unsigned seed = 7) {
+  std::mt19937 random(seed);
+  const auto upTo = [&](std::uint32_t most) {
+    return static_cast<std::uint32_t>(random() % (most + 1));
+  };
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.width) * size.height);
+  for (auto& pixel : pixels) {
+    const std::uint32_t alpha = translucent ? upTo(255) : 255;
+    pixel = alpha << 24;
+    for (int c = 0; c < 3; ++c) pixel |= upTo(alpha) << (8 * c);
+  }
+  return pixels;
+}
+
+// The exact area mean of each target pixel, worked out directly in two dimensions in doubles:
+// the overlap of every source pixel with the target pixel's rectangle, in source pixels.
+double ExactMean(PixelSize from, const std::vector<std::uint32_t>& pixels, PixelSize to, int x,
+                 int y, int channel) {
+  const double sx = double(from.width) / to.width, sy = double(from.height) / to.height;
+  const double left = x * sx, right = (x + 1) * sx, top = y * sy, bottom = (y + 1) * sy;
+  double sum = 0;
+  for (int j = int(top); j < from.height && j < bottom; ++j) {
+    const double dy = std::min<double>(j + 1, bottom) - std::max<double>(j, top);
+    for (int i = int(left); i < from.width && i < right; ++i) {
+      const double dx = std::min<double>(i + 1, right) - std::max<double>(i, left);
+      sum += dx * dy * Channel(pixels[std::size_t(j) * from.width + i], channel);
+    }
+  }
+  return sum / (sx * sy);
+}
+
+TEST(Resample, SameSizeIsACopy) {
+  const PixelSize size{37, 23};
+  const auto pixels = Noise(size, true);
+  MemoryPicture picture(size, pixels, 5);
+  const Bitmap result = platform::Resample(picture, size);
+  EXPECT_EQ(result.size, size);
+  EXPECT_TRUE(result.pixels == pixels) << "identity changed pixels";
+  EXPECT_EQ(picture.reads, 1);
+}
+
+TEST(Resample, HalvingAveragesEachTwoByTwoBlockExactly) {
+  // Sums chosen to land on .0, .25, .5 and .75: a half rounds up, a quarter rounds down.
+  const std::vector<std::uint32_t> pixels = {
+      0xFF000000, 0xFF010101, 0x80102030, 0x80102031,  //
+      0xFF010101, 0xFF010101, 0x80102030, 0x80102030,  //
+      0x00000000, 0x00000000, 0xFFFFFFFF, 0xFFFEFDFC,  //
+      0x02000000, 0x00000000, 0xFFFFFFFF, 0xFFFFFFFF,
+  };
+  const std::vector<std::uint32_t> expected = {0xFF010101, 0x80102030, 0x01000000, 0xFFFFFFFE};
+  MemoryPicture picture({4, 4}, pixels, 3);
+  const Bitmap result = platform::Resample(picture, {2, 2});
+  ASSERT_EQ(result.pixels.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(Hex(result.pixels[i]), Hex(expected[i])) << "target pixel " << i;
+  }
+}
+
+TEST(Resample, AFlatColourStaysExactlyThatColourAtAnyRatio) {
+  const PixelSize sizes[][2] = {
+      {{7, 5}, {3, 2}},         {{1000, 3}, {7, 1}},      {{3, 3}, {2, 2}},
+      {{640, 480}, {333, 250}}, {{6000, 4}, {1619, 1}},   {{1, 1}, {4, 3}},
+      {{5, 5}, {7, 9}},         {{3, 7}, {10, 2}},        {{2, 1000}, {1, 999}},
+      {{4000, 3}, {1920, 3}},   {{40000, 1}, {33001, 1}},
+  };
+  for (const std::uint32_t colour : {0xFF4080C0u, 0x80402010u, 0xFFFFFFFFu, 0x01010101u}) {
+    for (const auto& [from, to] : sizes) {
+      MemoryPicture picture(from, Flat(from, colour));
+      const Bitmap result = platform::Resample(picture, to);
+      ASSERT_EQ(result.size, to);
+      const auto wrong = std::find_if(result.pixels.begin(), result.pixels.end(),
+                                      [&](std::uint32_t p) { return p != colour; });
+      EXPECT_TRUE(wrong == result.pixels.end())
+          << Describe(from) << " -> " << Describe(to) << ": got " << Hex(*wrong) << ", expected "
+          << Hex(colour) << " at " << (wrong - result.pixels.begin());
+    }
+  }
+}
+
+TEST(Resample, EveryPixelIsTheRoundedAreaMean) {
+  struct Case {
+    PixelSize from, to;
+    // How far past the exact half a rounding may go: float sums at an exact half, or weights
+    // rounded to 1/16384ths where both widths pass 16 bits.
+    double slack = 1e-4;
+  };
+  const Case cases[] = {
+      {{9, 6}, {3, 1}},   {{10, 7}, {1, 1}},    {{17, 13}, {5, 4}},
+      {{13, 17}, {4, 5}}, {{50, 3}, {7, 3}},    {{3, 50}, {3, 7}},
+      {{8, 8}, {3, 3}},   {{31, 1}, {4, 1}},    {{2, 2}, {3, 3}},
+      {{3, 2}, {8, 5}},   {{20, 15}, {16, 12}}, {{5, 4}, {5, 3}},
+      {{5, 3}, {1, 2}},   {{1, 3}, {3, 1}},     {{40000, 2}, {33001, 1}, 1.0 / 32},
+  };
+  for (const bool translucent : {false, true}) {
+    for (const auto& [from, to, slack] : cases) {
+      const auto pixels = Noise(from, translucent);
+      MemoryPicture picture(from, pixels, 4);
+      const Bitmap result = platform::Resample(picture, to);
+      ASSERT_EQ(result.size, to);
+      int wrong = 0;
+      for (int y = 0; y < to.height; ++y) {
+        for (int x = 0; x < to.width; ++x) {
+          const std::uint32_t got = result.pixels[std::size_t(y) * to.width + x];
+          for (int c = 0; c < 4; ++c) {
+            const double exact = ExactMean(from, pixels, to, x, y, c);
+            if (std::abs(Channel(got, c) - exact) <= 0.5 + slack) continue;
+            if (++wrong <= 3) {
+              ADD_FAILURE() << Describe(from) << " -> " << Describe(to) << " at " << x << "," << y
+                            << " channel " << c << ": got " << Channel(got, c) << ", expected "
+                            << exact << " rounded";
+            }
+          }
+          EXPECT_LE(std::max({Channel(got, 0), Channel(got, 1), Channel(got, 2)}), Channel(got, 3))
+              << "colour above alpha at " << x << "," << y << ": " << Hex(got);
+        }
+      }
+    }
+  }
+}
+
+TEST(Resample, EnlargingRepeatsPixelsAndBlendsWhereTheyMeet) {
+  struct Case {
+    PixelSize from, to;
+    std::vector<std::uint32_t> pixels, expected;
+  };
+  const Case cases[] = {
+      {{2, 1}, {4, 1}, {0xFF000000, 0xFFFFFFFF}, {0xFF000000, 0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF}},
+      {{2, 1}, {3, 1}, {0xFF000000, 0xFFFFFFFF}, {0xFF000000, 0xFF808080, 0xFFFFFFFF}},
+      {{1, 2},
+       {1, 5},
+       {0xFF000000, 0xFF0000FF},
+       {0xFF000000, 0xFF000000, 0xFF000080, 0xFF0000FF, 0xFF0000FF}},
+  };
+  for (const auto& c : cases) {
+    MemoryPicture picture(c.from, c.pixels);
+    const Bitmap result = platform::Resample(picture, c.to);
+    std::string got, expected;
+    for (auto p : result.pixels) got += Hex(p) + " ";
+    for (auto p : c.expected) expected += Hex(p) + " ";
+    EXPECT_EQ(got, expected) << Describe(c.from) << " -> " << Describe(c.to);
+  }
+}
+
+TEST(Resample, TheStripHeightDoesNotChangeTheResult) {
+  const PixelSize from{61, 47};
+  const auto pixels = Noise(from, true);
+  for (const PixelSize to :
+       {PixelSize{20, 15}, PixelSize{61, 10}, PixelSize{7, 47}, from, PixelSize{90, 70}}) {
+    MemoryPicture whole(from, pixels, from.height);
+    const Bitmap reference = platform::Resample(whole, to);
+    for (const int stripRows : {1, 2, 3, 7, 32, 46}) {
+      MemoryPicture picture(from, pixels, stripRows);
+      EXPECT_TRUE(platform::Resample(picture, to).pixels == reference.pixels)
+          << Describe(from) << " -> " << Describe(to) << " in strips of " << stripRows;
+    }
+  }
+}
+
+TEST(Resample, AnEmptyTargetReadsNothing) {
+  MemoryPicture picture({4, 4}, Flat({4, 4}, 0xFFFFFFFF));
+  for (const PixelSize to : {PixelSize{0, 3}, PixelSize{3, 0}}) {
+    const Bitmap result = platform::Resample(picture, to);
+    EXPECT_EQ(result.size, to);
+    EXPECT_TRUE(result.pixels.empty()) << Describe(to);
+  }
+  EXPECT_EQ(picture.reads, 0);
+}
+
+}  // namespace
