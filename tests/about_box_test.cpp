@@ -101,8 +101,8 @@ TEST(AboutBoxLayout, MatchesTheDesignAtNinetySixDpi) {
   AboutBox box(App());
   box.Open([](sim::SimWindow& window, SFrm_About& about) {
     EXPECT_EQ(window.ClientSize(), (platform::PixelSize{407, 192}));
-    EXPECT_EQ(window.spec.border, platform::BorderStyle::FixedDialog);
-    EXPECT_FALSE(window.spec.showInTaskbar);
+    EXPECT_EQ(window.design.border, platform::BorderStyle::FixedDialog);
+    EXPECT_FALSE(window.design.showInTaskbar);
     EXPECT_EQ(window.controls.front().id, about.cmdOK.Id()) << "OK comes first in tab order";
     EXPECT_EQ(window.focusedControl, about.cmdOK.Id());
     const auto& title = window.Control(about.lblTitle.Id());

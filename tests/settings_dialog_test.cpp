@@ -24,12 +24,12 @@ struct SettingsOpen : ::testing::Test {
 TEST_F(SettingsOpen, LooksAsDesigned) {
   EXPECT_EQ(window().caption, "スライドショー") << "the application title replaces 設定";
   EXPECT_TRUE(window().visible);
-  EXPECT_EQ(window().spec.border, platform::BorderStyle::FixedSingle);
-  EXPECT_FALSE(window().spec.minButton);
-  EXPECT_FALSE(window().spec.maxButton);
-  EXPECT_TRUE(window().spec.controlBox);
-  EXPECT_TRUE(window().spec.showInTaskbar);
-  EXPECT_TRUE(window().spec.programIcon);
+  EXPECT_EQ(window().design.border, platform::BorderStyle::FixedSingle);
+  EXPECT_FALSE(window().design.minButton);
+  EXPECT_FALSE(window().design.maxButton);
+  EXPECT_TRUE(window().design.controlBox);
+  EXPECT_TRUE(window().design.showInTaskbar);
+  EXPECT_TRUE(window().design.programIcon);
   EXPECT_EQ(window().ClientSize(), (platform::PixelSize{433, 73}));
 
   struct Expected {

@@ -54,8 +54,8 @@ TEST_F(ShowRunning, LoadPutsTheDesktopAwayInOrder) {
 TEST_F(ShowRunning, CoversTheScreenWithoutFrameOrTaskBarButton) {
   EXPECT_EQ(form().Width(), 15360.0F);  // 1024 pixels in twips
   EXPECT_EQ(form().Height(), 11520.0F);
-  EXPECT_EQ(window().spec.border, platform::BorderStyle::None);
-  EXPECT_FALSE(window().spec.showInTaskbar);
+  EXPECT_EQ(window().design.border, platform::BorderStyle::None);
+  EXPECT_FALSE(window().design.showInTaskbar);
   EXPECT_EQ(form().ScaleWidth(), 1024.0F);
   EXPECT_EQ(form().ScaleHeight(), 768.0F);
   EXPECT_EQ(window().timers.at(0), 20000U);

@@ -20,17 +20,17 @@ ChildControl::ChildControl(Form& owner, ControlSpec::Kind kind, std::string text
   owner.AddControl(*this);
 }
 
-ControlSpec ChildControl::Spec(int dpi) const {
-  ControlSpec spec;
-  spec.kind = kind_;
-  spec.id = id_;
-  spec.text = text_;
-  spec.rect = {ToPixels(rect_.left, dpi), ToPixels(rect_.top, dpi), ToPixels(rect_.width, dpi),
+ControlSpec ChildControl::Describe(int dpi) const {
+  ControlSpec design;
+  design.kind = kind_;
+  design.id = id_;
+  design.text = text_;
+  design.rect = {ToPixels(rect_.left, dpi), ToPixels(rect_.top, dpi), ToPixels(rect_.width, dpi),
                ToPixels(rect_.height, dpi)};
-  spec.isDefault = isDefault_;
-  spec.font = font_;
-  spec.foreColor = foreColor_;
-  return spec;
+  design.isDefault = isDefault_;
+  design.font = font_;
+  design.foreColor = foreColor_;
+  return design;
 }
 
 void ChildControl::SetText(const std::string& text) {
@@ -78,10 +78,10 @@ Menu::Menu(Menu& parent, std::string caption)
   owner_.AddControl(*this, false);
 }
 
-MenuSpec Menu::Spec() const {
-  MenuSpec spec{id_, caption_, {}};
-  for (const Menu* item : items_) spec.items.push_back(item->Spec());
-  return spec;
+MenuSpec Menu::Describe() const {
+  MenuSpec design{id_, caption_, {}};
+  for (const Menu* item : items_) design.items.push_back(item->Describe());
+  return design;
 }
 
 }  // namespace platform

@@ -31,7 +31,7 @@ class ChildControl {
   [[nodiscard]] int Id() const { return id_; }
   [[nodiscard]] ControlSpec::Kind Kind() const { return kind_; }
   // The native control's description at the given DPI.
-  [[nodiscard]] ControlSpec Spec(int dpi) const;
+  [[nodiscard]] ControlSpec Describe(int dpi) const;
 
  protected:
   ChildControl(Form& owner, ControlSpec::Kind kind, std::string text, TwipsRect rect);
@@ -111,7 +111,7 @@ class Menu {
   Menu& operator=(const Menu&) = delete;
 
   [[nodiscard]] int Id() const { return id_; }
-  [[nodiscard]] MenuSpec Spec() const;
+  [[nodiscard]] MenuSpec Describe() const;
 
   std::function<void()> Click;
 

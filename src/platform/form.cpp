@@ -21,17 +21,17 @@ Form::~Form() = default;
 
 void Form::Load() {
   if (Loaded()) return;
-  WindowSpec spec = design_.window;
-  spec.caption = caption_;
-  peer_ = runtime_.binding().MakeWindow(spec, *this);
+  WindowSpec design = design_.window;
+  design.caption = caption_;
+  peer_ = runtime_.binding().MakeWindow(design, *this);
   if (width_ > 0 && height_ > 0) peer_->SetOuterSize({ToPixels(width_), ToPixels(height_)});
   if (!menuBar_.empty()) {
     std::vector<MenuSpec> menus;
-    for (const Menu* menu : menuBar_) menus.push_back(menu->Spec());
+    for (const Menu* menu : menuBar_) menus.push_back(menu->Describe());
     peer_->SetMenu(menus);
   }
   ApplyClientSize();
-  for (const ChildControl* child : children_) peer_->AddControl(child->Spec(peer_->Dpi()));
+  for (const ChildControl* child : children_) peer_->AddControl(child->Describe(peer_->Dpi()));
   runtime_.FormLoaded(*this);
   for (std::size_t i = 0; i < timers_.size(); ++i) timers_[i]->Arm(static_cast<int>(i));
   Form_Load();
@@ -247,7 +247,7 @@ void Form::OnDialogKey(DialogKey key) {
 void Form::OnDpiChanged() {
   OnErrorExit([&] {
     ApplyClientSize();
-    for (const ChildControl* child : children_) peer_->PlaceControl(child->Spec(peer_->Dpi()));
+    for (const ChildControl* child : children_) peer_->PlaceControl(child->Describe(peer_->Dpi()));
     peer_->Invalidate();
   });
 }

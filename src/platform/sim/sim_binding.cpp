@@ -75,9 +75,9 @@ SimWindow& SimBinding::Window(platform::Handle handle) const {
   throw std::logic_error("no window with that handle");
 }
 
-std::unique_ptr<platform::WindowPeer> SimBinding::MakeWindow(const platform::WindowSpec& spec,
+std::unique_ptr<platform::WindowPeer> SimBinding::MakeWindow(const platform::WindowSpec& design,
                                                              platform::WindowEvents& events) {
-  auto window = std::make_unique<SimWindow>(*this, spec, events, nextHandle_, screen.size);
+  auto window = std::make_unique<SimWindow>(*this, design, events, nextHandle_, screen.size);
   nextHandle_ += 0x10;
   windows_.push_back(window.get());
   return window;
@@ -119,8 +119,8 @@ std::unique_ptr<platform::PixelSource> SimBinding::OpenPicture(const std::string
 SimWindow::SimWindow(SimBinding& binding, platform::WindowSpec windowSpec,
                      platform::WindowEvents& events, platform::Handle handle,
                      platform::PixelSize screen)
-    : spec(std::move(windowSpec)),
-      caption(spec.caption),
+    : design(std::move(windowSpec)),
+      caption(design.caption),
       binding_(binding),
       events_(events),
       handle_(handle),
@@ -132,7 +132,7 @@ namespace {
 
 // What a fixed frame, a title bar and a menu bar take of the outer size.
 platform::PixelSize FrameOf(const SimWindow& window) {
-  if (window.spec.border == platform::BorderStyle::None) return {0, 0};
+  if (window.design.border == platform::BorderStyle::None) return {0, 0};
   constexpr int kMenuBar = 20;
   return {6, 29 + (window.menus.empty() ? 0 : kMenuBar)};
 }

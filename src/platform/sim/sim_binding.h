@@ -69,7 +69,7 @@ class SimBinding final : public platform::Binding {
   platform::ScreenMetrics ReadScreen() override { return screen; }
   std::string CommandLine() override { return commandLine; }
   platform::SystemCalls& System() override { return system; }
-  std::unique_ptr<platform::WindowPeer> MakeWindow(const platform::WindowSpec& spec,
+  std::unique_ptr<platform::WindowPeer> MakeWindow(const platform::WindowSpec& design,
                                                    platform::WindowEvents& events) override;
   void RunModal(const std::function<bool()>& finished) override;
   void ShowMessage(const std::string& text, const std::string& title,
@@ -98,7 +98,7 @@ class SimBinding final : public platform::Binding {
 // A window in memory. Tests read its state and inject input through it.
 class SimWindow final : public platform::WindowPeer {
  public:
-  SimWindow(SimBinding& binding, platform::WindowSpec spec, platform::WindowEvents& events,
+  SimWindow(SimBinding& binding, platform::WindowSpec design, platform::WindowEvents& events,
             platform::Handle handle, platform::PixelSize screen);
   ~SimWindow() override;
 
@@ -139,7 +139,7 @@ class SimWindow final : public platform::WindowPeer {
   [[nodiscard]] int MenuItemId(const std::string& text) const;
   [[nodiscard]] platform::Scene Scene() const { return events_.DescribeScene(); }
 
-  const platform::WindowSpec spec;
+  const platform::WindowSpec design;
   std::string caption;
   platform::PixelSize outerSize;
   bool visible = false;

@@ -18,12 +18,12 @@ struct NativeKind {
   DWORD style;
 };
 
-NativeKind NativeKindOf(const ControlSpec& spec) {
-  switch (spec.kind) {
+NativeKind NativeKindOf(const ControlSpec& design) {
+  switch (design.kind) {
     case ControlSpec::Kind::Button:
       // BS_NOTIFY: the form hears of the focus moving between its buttons.
       return {L"BUTTON", static_cast<DWORD>(WS_TABSTOP | BS_NOTIFY |
-                                            (spec.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))};
+                                            (design.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))};
     case ControlSpec::Kind::Icon:
       return {L"STATIC", SS_ICON};
     case ControlSpec::Kind::Label:
@@ -33,40 +33,40 @@ NativeKind NativeKindOf(const ControlSpec& spec) {
   return {L"STATIC", SS_LEFT};
 }
 
-PixelRect Placement(const ControlSpec& spec) {
-  if (spec.kind != ControlSpec::Kind::Icon) return spec.rect;
-  return {spec.rect.left, spec.rect.top, kIconSize, kIconSize};
+PixelRect Placement(const ControlSpec& design) {
+  if (design.kind != ControlSpec::Kind::Icon) return design.rect;
+  return {design.rect.left, design.rect.top, kIconSize, kIconSize};
 }
 
 }  // namespace
 
-void ChildControls::Add(HWND parent, HINSTANCE instance, const ControlSpec& spec, int dpi) {
-  const NativeKind native = NativeKindOf(spec);
-  const PixelRect rect = Placement(spec);
-  const std::wstring text = spec.kind == ControlSpec::Kind::Icon ? L"" : ToWide(spec.text);
+void ChildControls::Add(HWND parent, HINSTANCE instance, const ControlSpec& design, int dpi) {
+  const NativeKind native = NativeKindOf(design);
+  const PixelRect rect = Placement(design);
+  const std::wstring text = design.kind == ControlSpec::Kind::Icon ? L"" : ToWide(design.text);
   HWND window =
       CreateWindowExW(0, native.className, text.c_str(), WS_CHILD | WS_VISIBLE | native.style,
                       rect.left, rect.top, rect.width, rect.height, parent,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance, nullptr);
   if (window == nullptr) throw RunTimeError(ErrorCode::OutOfMemory, "CreateWindowExW failed");
-  children_.push_back({spec.id, spec.kind, window, spec.foreColor, nullptr});
-  if (spec.isDefault && shownDefault_ == nullptr) shownDefault_ = window;
-  if (spec.kind == ControlSpec::Kind::Icon) {
+  children_.push_back({design.id, design.kind, window, design.foreColor, nullptr});
+  if (design.isDefault && shownDefault_ == nullptr) shownDefault_ = window;
+  if (design.kind == ControlSpec::Kind::Icon) {
     if (!icon_) icon_ = LoadProgramIcon(instance, kIconSize);
     SendMessageW(window, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
     return;
   }
-  SetFont(children_.back(), spec.font, dpi);
+  SetFont(children_.back(), design.font, dpi);
 }
 
-void ChildControls::Place(const ControlSpec& spec, int dpi) {
+void ChildControls::Place(const ControlSpec& design, int dpi) {
   const auto child = std::find_if(children_.begin(), children_.end(),
-                                  [&](const Child& c) { return c.id == spec.id; });
+                                  [&](const Child& c) { return c.id == design.id; });
   if (child == children_.end()) return;
-  child->foreColor = spec.foreColor;
-  const PixelRect rect = Placement(spec);
+  child->foreColor = design.foreColor;
+  const PixelRect rect = Placement(design);
   MoveWindow(child->window, rect.left, rect.top, rect.width, rect.height, TRUE);
-  if (child->kind != ControlSpec::Kind::Icon) SetFont(*child, spec.font, dpi);
+  if (child->kind != ControlSpec::Kind::Icon) SetFont(*child, design.font, dpi);
 }
 
 void ChildControls::SetText(int id, const std::string& text) {

@@ -19,8 +19,8 @@ class ChildControls {
  public:
   // Children come in tab order: the z-order they are made in is the order Tab follows.
   // Throws RunTimeError(OutOfMemory) when the child cannot be made.
-  void Add(HWND parent, HINSTANCE instance, const ControlSpec& spec, int dpi);
-  void Place(const ControlSpec& spec, int dpi);
+  void Add(HWND parent, HINSTANCE instance, const ControlSpec& design, int dpi);
+  void Place(const ControlSpec& design, int dpi);
   void SetText(int id, const std::string& text);
   [[nodiscard]] bool empty() const { return children_.empty(); }
   // The child of the id, or null.

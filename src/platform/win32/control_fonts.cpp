@@ -27,25 +27,25 @@ UniqueFont MessageFont(int dpi) {
 
 // Where the face is missing, the font mapper falls back to a font of the character set, so a
 // Shift-JIS request still gets a Japanese font.
-UniqueFont NamedFont(const FontSpec& spec, int dpi) {
-  const std::wstring face = ToWide(spec.face);
-  return UniqueFont(CreateFontW(-MulDiv(spec.points, dpi, 72), 0, 0, 0, spec.weight, FALSE, FALSE,
-                                FALSE, static_cast<DWORD>(spec.charset), OUT_DEFAULT_PRECIS,
+UniqueFont NamedFont(const FontSpec& design, int dpi) {
+  const std::wstring face = ToWide(design.face);
+  return UniqueFont(CreateFontW(-MulDiv(design.points, dpi, 72), 0, 0, 0, design.weight, FALSE, FALSE,
+                                FALSE, static_cast<DWORD>(design.charset), OUT_DEFAULT_PRECIS,
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                                 face.c_str()));
 }
 
 }  // namespace
 
-HFONT ControlFonts::Get(const std::optional<FontSpec>& spec, int dpi) {
+HFONT ControlFonts::Get(const std::optional<FontSpec>& design, int dpi) {
   const auto found = std::find_if(fonts_.begin(), fonts_.end(), [&](const Entry& entry) {
-    return entry.dpi == dpi && SameRequest(entry.spec, spec);
+    return entry.dpi == dpi && SameRequest(entry.design, design);
   });
   if (found != fonts_.end()) return found->font.get();
-  UniqueFont font = spec ? NamedFont(*spec, dpi) : MessageFont(dpi);
+  UniqueFont font = design ? NamedFont(*design, dpi) : MessageFont(dpi);
   if (!font) return nullptr;
   const HFONT handle = font.get();
-  fonts_.push_back({spec, dpi, std::move(font)});
+  fonts_.push_back({design, dpi, std::move(font)});
   return handle;
 }
 

@@ -15,13 +15,13 @@ class ControlFonts {
  public:
   // The font a control asks for, or the system's message font without a request. The handle
   // stays valid until Prune is called without it.
-  HFONT Get(const std::optional<FontSpec>& spec, int dpi);
+  HFONT Get(const std::optional<FontSpec>& design, int dpi);
   // Frees every font that is not among those still in use.
   void Prune(const std::vector<HFONT>& inUse);
 
  private:
   struct Entry {
-    std::optional<FontSpec> spec;
+    std::optional<FontSpec> design;
     int dpi = 0;
     UniqueFont font;
   };

@@ -82,8 +82,8 @@ std::string Win32Binding::CommandLine() {
   return ToUtf8(ArgumentsAfterProgramName(GetCommandLineW()));
 }
 
-std::unique_ptr<WindowPeer> Win32Binding::MakeWindow(const WindowSpec& spec, WindowEvents& events) {
-  return std::make_unique<Win32Window>(windowClass_, spec, events, openWindows_);
+std::unique_ptr<WindowPeer> Win32Binding::MakeWindow(const WindowSpec& design, WindowEvents& events) {
+  return std::make_unique<Win32Window>(windowClass_, design, events, openWindows_);
 }
 
 void Win32Binding::RunModal(const std::function<bool()>& finished) {

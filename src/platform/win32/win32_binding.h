@@ -23,7 +23,7 @@ class Win32Binding final : public Binding {
   std::string CommandLine() override;
   SystemCalls& System() override { return system_; }
 
-  std::unique_ptr<WindowPeer> MakeWindow(const WindowSpec& spec, WindowEvents& events) override;
+  std::unique_ptr<WindowPeer> MakeWindow(const WindowSpec& design, WindowEvents& events) override;
   void RunModal(const std::function<bool()>& finished) override;
   void ShowMessage(const std::string& text, const std::string& title,
                    MessageBoxStyle style) override;

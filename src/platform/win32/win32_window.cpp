@@ -19,19 +19,19 @@ struct Styles {
   HWND owner = nullptr;
 };
 
-Styles StylesFor(const WindowSpec& spec) {
+Styles StylesFor(const WindowSpec& design) {
   Styles styles;
-  if (spec.border == BorderStyle::None) {
+  if (design.border == BorderStyle::None) {
     styles.style = WS_POPUP | WS_CLIPCHILDREN;
-    if (!spec.showInTaskbar) styles.exStyle |= WS_EX_TOOLWINDOW;
+    if (!design.showInTaskbar) styles.exStyle |= WS_EX_TOOLWINDOW;
     return styles;
   }
   styles.style = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
-  if (spec.border == BorderStyle::FixedDialog) styles.exStyle |= WS_EX_DLGMODALFRAME;
-  if (spec.controlBox) styles.style |= WS_SYSMENU;
-  if (spec.minButton) styles.style |= WS_MINIMIZEBOX;
-  if (spec.maxButton) styles.style |= WS_MAXIMIZEBOX;
-  if (!spec.showInTaskbar) {
+  if (design.border == BorderStyle::FixedDialog) styles.exStyle |= WS_EX_DLGMODALFRAME;
+  if (design.controlBox) styles.style |= WS_SYSMENU;
+  if (design.minButton) styles.style |= WS_MINIMIZEBOX;
+  if (design.maxButton) styles.style |= WS_MAXIMIZEBOX;
+  if (!design.showInTaskbar) {
     // An owned window has no task-bar button; the owner is the form that is active now (the one
     // opening this window). With none, a tool window keeps it off the task bar instead.
     styles.owner = GetActiveWindow();
@@ -229,21 +229,21 @@ LRESULT Win32Window::HandleCommand(WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-Win32Window::Win32Window(const WindowClass& windowClass, const WindowSpec& spec,
+Win32Window::Win32Window(const WindowClass& windowClass, const WindowSpec& design,
                          WindowEvents& events, std::size_t& openWindows)
     : instance_(windowClass.instance()),
       events_(events),
-      border_(spec.border),
+      border_(design.border),
       openWindows_(openWindows) {
-  const Styles styles = StylesFor(spec);
-  const std::wstring caption = ToWide(spec.caption);
+  const Styles styles = StylesFor(design);
+  const std::wstring caption = ToWide(design.caption);
   // A pop-up cannot take the default place; the form sizes it before it is shown.
-  const int place = spec.border == BorderStyle::None ? 0 : CW_USEDEFAULT;
+  const int place = design.border == BorderStyle::None ? 0 : CW_USEDEFAULT;
   CreateWindowExW(styles.exStyle, windowClass.name(), caption.c_str(), styles.style, place, place,
                   place, place, styles.owner, nullptr, windowClass.instance(), this);
   if (hwnd_ == nullptr) throw RunTimeError(ErrorCode::OutOfMemory, "CreateWindowExW failed");
   ++openWindows_;
-  if (spec.programIcon) TakeProgramIcon();
+  if (design.programIcon) TakeProgramIcon();
 }
 
 // Loaded at the sizes of the window's DPI, so the title bar and the task bar need not scale.

@@ -24,7 +24,7 @@ class Win32Window final : public WindowPeer {
 
   // `openWindows` counts the binding's live windows; this window is one of them until it is
   // destroyed.
-  Win32Window(const WindowClass& windowClass, const WindowSpec& spec, WindowEvents& events,
+  Win32Window(const WindowClass& windowClass, const WindowSpec& design, WindowEvents& events,
               std::size_t& openWindows);
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
