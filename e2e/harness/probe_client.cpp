@@ -1,0 +1,67 @@
+#include "harness/probe_client.h"
+
+#include <sstream>
+#include <stdexcept>
+
+namespace e2e {
+
+namespace {
+
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::string field;
+  std::istringstream in(line);
+  while (std::getline(in, field, '\t')) fields.push_back(field);
+  return fields;
+}
+
+Box BoxFromEdges(const std::string& edges) {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  std::istringstream(edges) >> left >> top >> right >> bottom;
+  return {left, top, right - left, bottom - top};
+}
+
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const TopWindow& window) {
+  out << "\n  [" << window.class_name << "] \"" << window.title << "\" " << window.rect;
+  for (const Control& control : window.controls) {
+    out << "\n    [" << control.class_name << "] \"" << control.text << "\"";
+  }
+  return out;
+}
+
+std::vector<std::string> ProbeClient::Ask(const std::string& question) const {
+  const RunResult result = prefix_.Run(probe_.string(), {question}, std::chrono::seconds(15));
+  if (!result.exit_code) throw std::runtime_error("probe " + question + " did not end in time");
+  std::vector<std::string> lines;
+  std::string line;
+  std::istringstream in(result.output);
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+
+std::string ProbeClient::Taskbar() const {
+  const std::vector<std::string> lines = Ask("taskbar");
+  return lines.empty() ? "" : lines.front();
+}
+
+std::vector<TopWindow> ProbeClient::Windows() const {
+  std::vector<TopWindow> windows;
+  for (const std::string& line : Ask("windows")) {
+    std::vector<std::string> fields = Fields(line);
+    fields.resize(4);
+    if (fields[0] == "window") {
+      windows.push_back({fields[1], fields[2], BoxFromEdges(fields[3]), {}});
+    } else if (fields[0] == "control" && !windows.empty()) {
+      windows.back().controls.push_back({fields[1], fields[2]});
+    }
+  }
+  return windows;
+}
+
+std::vector<std::string> ProbeClient::Processes() const { return Ask("processes"); }
+
+ChildProcess ProbeClient::Hold() const { return prefix_.Start(probe_.string(), {"hold"}); }
+
+}  // namespace e2e

@@ -1,0 +1,51 @@
+#pragma once
+// Asks probe.exe, run in the same desktop as the saver, what Win32 says about the desktop.
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "harness/box.h"
+#include "harness/wine_prefix.h"
+
+namespace e2e {
+
+struct Control {
+  std::string class_name;
+  std::string text;
+};
+
+struct TopWindow {
+  std::string class_name;
+  std::string title;
+  Box rect;
+  std::vector<Control> controls;
+};
+
+std::ostream& operator<<(std::ostream& out, const TopWindow& window);
+
+class ProbeClient {
+ public:
+  ProbeClient(const WinePrefix& prefix, std::filesystem::path probe)
+      : prefix_(prefix), probe_(std::move(probe)) {}
+
+  [[nodiscard]] const std::filesystem::path& path() const { return probe_; }
+
+  // "visible", "hidden" or "absent".
+  [[nodiscard]] std::string Taskbar() const;
+  // The visible top-level windows, task bar included.
+  [[nodiscard]] std::vector<TopWindow> Windows() const;
+  // Image names of the running processes.
+  [[nodiscard]] std::vector<std::string> Processes() const;
+  // A process that does nothing until killed, so the desktop and its task bar outlive the
+  // program under test.
+  [[nodiscard]] ChildProcess Hold() const;
+
+ private:
+  [[nodiscard]] std::vector<std::string> Ask(const std::string& question) const;
+
+  const WinePrefix& prefix_;
+  std::filesystem::path probe_;
+};
+
+}  // namespace e2e

@@ -1,0 +1,91 @@
+#include "harness/saver_test.h"
+
+#include <algorithm>
+
+#include "harness/wait.h"
+#include "harness/x_input.h"
+
+namespace e2e {
+
+namespace {
+
+std::filesystem::path SaverFile() { return SourceDir() / "dist/slideshow.scr"; }
+
+std::string CurrentTestName() {
+  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "." + info->name();
+  std::replace(name.begin(), name.end(), '/', '_');
+  return name;
+}
+
+bool CornersBlack(const ScreenImage& image) {
+  const int right = image.width() - 1;
+  const int bottom = image.height() - 1;
+  for (const auto& [x, y] : {std::pair{0, 0}, {right, 0}, {0, bottom}, {right, bottom}}) {
+    if (!Near(image.At(x, y), Rgb{}, 16)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void SaverTest::SetUp() {
+  ASSERT_TRUE(std::filesystem::exists(SaverFile())) << SaverFile() << " is missing: make dist";
+  ASSERT_TRUE(std::filesystem::exists(probe_.path())) << probe_.path() << " is missing: make dist";
+  MovePointer(display(), kCentreX, kCentreY);
+  hold_.emplace(probe_.Hold());
+  ASSERT_TRUE(WaitUntil(30s, [] { return SharedPrefix().DesktopShown(); }))
+      << "the Wine desktop did not come up";
+  std::string taskbar;
+  ASSERT_TRUE(WaitUntil(30s, [&] { return (taskbar = probe_.Taskbar()) == "visible"; }))
+      << "the desktop's task bar: got \"" << taskbar << "\", expected visible";
+}
+
+void SaverTest::TearDown() {
+  hold_.reset();
+  SharedPrefix().EndAll();
+}
+
+ProgramFolder SaverTest::MakeFolder(const std::string& name,
+                                    const std::vector<TestPicture>& pictures) const {
+  return ProgramFolder(SharedPrefix(), name, SaverFile(), pictures);
+}
+
+ChildProcess SaverTest::StartSaver(const ProgramFolder& folder,
+                                   const std::vector<std::string>& arguments) const {
+  return SharedPrefix().Start(folder.SaverPath(), arguments);
+}
+
+ScreenImage SaverTest::Screenshot(const std::string& label) const {
+  const std::string file = CurrentTestName() + (label.empty() ? "" : "-" + label) + ".png";
+  return TakeScreenshot(display(), ScreenshotDir() / file);
+}
+
+std::optional<Shown> SaverTest::WaitForSteadyPicture(std::chrono::seconds timeout,
+                                                     const std::string& label) const {
+  std::optional<Box> previous;
+  std::optional<Shown> steady;
+  WaitUntil(timeout, [&] {
+    ScreenImage image = Screenshot(label);
+    // Black corners: the show covers the desktop and its task bar.
+    const std::optional<Box> box = CornersBlack(image) ? image.NonBlackBox() : std::optional<Box>();
+    if (box && box == previous) steady = Shown{std::move(image), *box};
+    previous = box;
+    return steady.has_value();
+  });
+  return steady;
+}
+
+std::optional<Shown> SaverTest::WaitForPictureAt(const Box& expected, std::chrono::seconds timeout,
+                                                 const std::string& label) const {
+  std::optional<Shown> found;
+  WaitUntil(timeout, [&] {
+    ScreenImage image = Screenshot(label);
+    const std::optional<Box> box = image.NonBlackBox();
+    if (box && NearlyEqual(*box, expected)) found = Shown{std::move(image), *box};
+    return found.has_value();
+  });
+  return found;
+}
+
+}  // namespace e2e

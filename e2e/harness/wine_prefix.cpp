@@ -1,0 +1,75 @@
+#include "harness/wine_prefix.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+namespace e2e {
+
+namespace {
+
+constexpr const char* kDesktopName = "shell";
+
+std::filesystem::path MakeTemporaryFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "e2e-wine-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  return pattern;
+}
+
+std::vector<std::string> WineCommand(const std::string& program,
+                                     const std::vector<std::string>& arguments) {
+  std::vector<std::string> command = {"wine", program};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return command;
+}
+
+}  // namespace
+
+WinePrefix::WinePrefix(const XDisplay& display)
+    : path_(MakeTemporaryFolder()), environment_(display.environment()) {
+  environment_["WINEPREFIX"] = path_.string();
+  environment_["WINEDEBUG"] = "-all";
+  // Japanese text is drawn only when the prefix is made and used in a Japanese locale.
+  environment_["LANG"] = "ja_JP.UTF-8";
+  environment_["LC_ALL"] = "ja_JP.UTF-8";
+  Environment boot = environment_;
+  // No offers to install Mono or Gecko, no menu entries on the host.
+  boot["WINEDLLOVERRIDES"] = "mscoree,mshtml=;winemenubuilder.exe=d";
+  RunTool({"wineboot", "--init"}, boot, std::chrono::minutes(3), Stderr::Discard);
+  const std::string explorer = "HKCU\\Software\\Wine\\Explorer";
+  const std::string size = std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight);
+  RunTool({"wine", "reg", "add", explorer, "/v", "Desktop", "/d", kDesktopName, "/f"}, environment_,
+          std::chrono::minutes(1), Stderr::Discard);
+  RunTool({"wine", "reg", "add", explorer + "\\Desktops", "/v", kDesktopName, "/d", size, "/f"},
+          environment_, std::chrono::minutes(1), Stderr::Discard);
+  RunTool({"wineserver", "--wait"}, environment_, std::chrono::minutes(1));
+}
+
+WinePrefix::~WinePrefix() {
+  EndAll();
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+ChildProcess WinePrefix::Start(const std::string& program,
+                               const std::vector<std::string>& arguments) const {
+  return ChildProcess(WineCommand(program, arguments), environment_);
+}
+
+RunResult WinePrefix::Run(const std::string& program, const std::vector<std::string>& arguments,
+                          std::chrono::milliseconds timeout) const {
+  return e2e::Run(WineCommand(program, arguments), environment_, timeout);
+}
+
+bool WinePrefix::DesktopShown() const {
+  const std::string title = "^" + std::string(kDesktopName) + " - Wine desktop$";
+  return e2e::Run({"xdotool", "search", "--name", title}, environment_, std::chrono::seconds(10))
+             .exit_code == 0;
+}
+
+void WinePrefix::EndAll() const {
+  e2e::Run({"wineserver", "--kill"}, environment_, std::chrono::seconds(20));
+  e2e::Run({"wineserver", "--wait"}, environment_, std::chrono::seconds(20));
+}
+
+}  // namespace e2e

@@ -1,0 +1,44 @@
+#pragma once
+// One Wine prefix in the Japanese locale, made for a test run. Every program runs in its virtual
+// desktop named "shell", the one that has a task bar: the prefix's registry makes it the default
+// desktop, so `wine program` is itself the program's process and its end is the program's end
+// (`wine explorer /desktop=… program` returns before the program ends once the desktop exists).
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "harness/child_process.h"
+#include "harness/x_display.h"
+
+namespace e2e {
+
+class WinePrefix {
+ public:
+  // Makes the prefix under /tmp (about ten seconds).
+  explicit WinePrefix(const XDisplay& display);
+  WinePrefix(const WinePrefix&) = delete;
+  WinePrefix& operator=(const WinePrefix&) = delete;
+  ~WinePrefix();
+
+  // The prefix's C: drive on the host.
+  [[nodiscard]] std::filesystem::path DriveC() const { return path_ / "drive_c"; }
+
+  // Starts a program (a Windows path). The child lives exactly as long as the program does.
+  [[nodiscard]] ChildProcess Start(const std::string& program,
+                                   const std::vector<std::string>& arguments) const;
+  // Runs a program to its end, collecting what it writes to stdout.
+  [[nodiscard]] RunResult Run(const std::string& program, const std::vector<std::string>& arguments,
+                              std::chrono::milliseconds timeout) const;
+  // Whether the desktop's X window is there. Two programs that start the desktop at the same
+  // time can leave one of them hanging, so a test starts one and waits for this first.
+  [[nodiscard]] bool DesktopShown() const;
+  // Ends every process in the prefix, the desktop included.
+  void EndAll() const;
+
+ private:
+  std::filesystem::path path_;
+  Environment environment_;
+};
+
+}  // namespace e2e

@@ -1,0 +1,16 @@
+#pragma once
+// The questions the probe answers, one line of output per item.
+
+namespace probe {
+
+// "visible", "hidden" or "absent": the state of the task bar (class Shell_TrayWnd).
+void AnswerTaskbar();
+// Per visible top-level window: window<TAB>class<TAB>title<TAB>left top right bottom, followed
+// by control<TAB>class<TAB>text for each of its child windows.
+void AnswerWindows();
+// The image name of every running process.
+void AnswerProcesses();
+// Sleeps until killed: keeps the desktop alive while the program under test comes and goes.
+void Hold();
+
+}  // namespace probe

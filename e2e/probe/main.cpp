@@ -1,0 +1,21 @@
+// probe taskbar | windows | processes | hold
+#include <string_view>
+
+#include "answers.h"
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 2) return 2;
+  const std::wstring_view question = argv[1];
+  if (question == L"taskbar") {
+    probe::AnswerTaskbar();
+  } else if (question == L"windows") {
+    probe::AnswerWindows();
+  } else if (question == L"processes") {
+    probe::AnswerProcesses();
+  } else if (question == L"hold") {
+    probe::Hold();
+  } else {
+    return 2;
+  }
+  return 0;
+}

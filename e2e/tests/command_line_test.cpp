@@ -1,0 +1,71 @@
+// What the saver does for the other commands Windows gives it: "/p <window>" (preview) ends at
+// once without a window; "/a" (change password) says in a message box that it has no password.
+#include <algorithm>
+#include <sstream>
+
+#include "harness/saver_test.h"
+#include "harness/wait.h"
+#include "harness/x_input.h"
+
+namespace e2e {
+namespace {
+
+using CommandLineTest = SaverTest;
+
+const TestPicture kPicture{"QMAR5201.DAT", 800, 600, {255, 140, 0}, "png"};
+
+std::string Describe(const std::vector<TopWindow>& windows) {
+  std::ostringstream out;
+  for (const TopWindow& window : windows) out << window;
+  return out.str();
+}
+
+bool HasControl(const TopWindow& window, const std::string& class_name, const std::string& text) {
+  return std::any_of(window.controls.begin(), window.controls.end(), [&](const Control& control) {
+    return control.class_name == class_name && control.text == text;
+  });
+}
+
+TEST_F(CommandLineTest, PreviewEndsAtOnceWithoutAWindow) {
+  const ProgramFolder folder = MakeFolder("preview", {kPicture});
+  ChildProcess saver = StartSaver(folder, {"/p", "1234"});
+
+  EXPECT_TRUE(saver.WaitForExit(10s)) << "the saver still runs 10 s after /p 1234";
+  const std::vector<TopWindow> windows = probe().Windows();
+  EXPECT_TRUE(windows.size() == 1 && windows.front().class_name == "Shell_TrayWnd")
+      << "visible top-level windows, expected only the task bar:" << Describe(windows);
+  EXPECT_EQ(probe().Taskbar(), "visible");
+  Screenshot();
+}
+
+TEST_F(CommandLineTest, PasswordCommandExplainsInAMessageBoxAndEndsOnEnter) {
+  const std::string title = "スライドショー";
+  const std::string text = "パスワードには対応しておりません。";
+  const ProgramFolder folder = MakeFolder("password", {kPicture});
+  ChildProcess saver = StartSaver(folder, {"/a"});
+
+  std::vector<TopWindow> windows;
+  std::optional<TopWindow> message;
+  WaitUntil(20s, [&] {
+    windows = probe().Windows();
+    const auto found = std::find_if(windows.begin(), windows.end(),
+                                    [&](const TopWindow& window) { return window.title == title; });
+    if (found != windows.end()) message = *found;
+    return message.has_value();
+  });
+  Screenshot();
+  ASSERT_TRUE(message) << "no window titled " << title << "; windows:" << Describe(windows);
+  EXPECT_EQ(message->class_name, "#32770") << "a message box is a dialog";
+  EXPECT_TRUE(HasControl(*message, "Static", text)) << "expected the text " << text << *message;
+  const auto buttons = std::count_if(message->controls.begin(), message->controls.end(),
+                                     [](const Control& c) { return c.class_name == "Button"; });
+  EXPECT_TRUE(buttons == 1 && HasControl(*message, "Button", "OK"))
+      << "expected only an OK button" << *message;
+  EXPECT_TRUE(saver.Running()) << "the saver ended while its message box was up";
+
+  PressKey(display(), "Return");
+  EXPECT_TRUE(saver.WaitForExit(2s)) << "the saver still runs 2 s after Enter on OK";
+}
+
+}  // namespace
+}  // namespace e2e

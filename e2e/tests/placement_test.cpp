@@ -1,0 +1,60 @@
+// Where the show puts a picture: natural size and centred when it is smaller than the screen
+// both ways, otherwise scaled with its proportions kept to fill the width or the height.
+#include "harness/saver_test.h"
+
+namespace e2e {
+namespace {
+
+struct PlacementCase {
+  const char* name;
+  TestPicture picture;
+  Box expected;
+};
+
+void PrintTo(const PlacementCase& c, std::ostream* out) { *out << c.name; }
+
+class PlacementTest : public SaverTest, public ::testing::WithParamInterface<PlacementCase> {};
+
+TEST_P(PlacementTest, ShowsThePictureThereOnBlack) {
+  const PlacementCase& c = GetParam();
+  const ProgramFolder folder = MakeFolder("placement", {c.picture});
+  ChildProcess saver = StartSaver(folder, {"/s"});
+
+  const std::optional<Shown> shown = WaitForSteadyPicture();
+  ASSERT_TRUE(shown) << "no picture settled on a black screen; see out/e2e/";
+  EXPECT_TRUE(NearlyEqual(shown->box, c.expected))
+      << "non-black box: got " << shown->box << ", expected " << c.expected;
+  // The picture's colour reaches into all four corners of the box: nothing cropped or shifted.
+  const Box& box = shown->box;
+  for (const auto& [x, y] : {std::pair{box.left + 4, box.top + 4},
+                             {box.left + box.width - 5, box.top + 4},
+                             {box.left + 4, box.top + box.height - 5},
+                             {box.left + box.width - 5, box.top + box.height - 5}}) {
+    EXPECT_TRUE(Near(shown->image.At(x, y), c.picture.colour))
+        << "at (" << x << ", " << y << "): got " << shown->image.At(x, y) << ", expected "
+        << c.picture.colour;
+  }
+}
+
+constexpr Rgb kOrange{255, 140, 0};
+constexpr Rgb kSky{0, 170, 255};
+constexpr Rgb kGreen{0, 200, 80};
+constexpr Rgb kPink{255, 60, 160};
+
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, PlacementTest,
+    ::testing::Values(
+        PlacementCase{"SmallerBothWaysAtNaturalSize",
+                      {"QMAR5201.DAT", 800, 600, kOrange, "png"},
+                      {112, 84, 800, 600}},
+        PlacementCase{
+            "WideFillsTheWidth", {"QMAR5201.DAT", 2048, 1024, kSky, "jpg"}, {0, 128, 1024, 512}},
+        PlacementCase{
+            "TallFillsTheHeight", {"QMAR5201.DAT", 600, 1536, kGreen, "jpg"}, {362, 0, 300, 768}},
+        // Lower than the screen but wider: not smaller both ways, so it is scaled.
+        PlacementCase{
+            "WiderOnlyIsScaled", {"QMAR5201.DAT", 1200, 300, kPink, "bmp"}, {0, 256, 1024, 256}}),
+    CaseName());
+
+}  // namespace
+}  // namespace e2e
