@@ -1,5 +1,6 @@
 #include "harness/probe_client.h"
 
+#include <algorithm>
 #include <sstream>
 #include <stdexcept>
 
@@ -26,9 +27,25 @@ Box BoxFromEdges(const std::string& edges) {
 std::ostream& operator<<(std::ostream& out, const TopWindow& window) {
   out << "\n  [" << window.class_name << "] \"" << window.title << "\" " << window.rect;
   for (const Control& control : window.controls) {
-    out << "\n    [" << control.class_name << "] \"" << control.text << "\"";
+    out << "\n    [" << control.class_name << "] \"" << control.text << "\" " << control.rect;
   }
   return out;
+}
+
+std::string Describe(const std::vector<TopWindow>& windows) {
+  std::ostringstream out;
+  for (const TopWindow& window : windows) out << window;
+  return out.str();
+}
+
+std::optional<Control> FindControl(const TopWindow& window, const std::string& class_name,
+                                   const std::string& text) {
+  const auto found =
+      std::find_if(window.controls.begin(), window.controls.end(), [&](const Control& control) {
+        return control.class_name == class_name && control.text == text;
+      });
+  if (found == window.controls.end()) return std::nullopt;
+  return *found;
 }
 
 std::vector<std::string> ProbeClient::Ask(const std::string& question) const {
@@ -50,11 +67,12 @@ std::vector<TopWindow> ProbeClient::Windows() const {
   std::vector<TopWindow> windows;
   for (const std::string& line : Ask("windows")) {
     std::vector<std::string> fields = Fields(line);
-    fields.resize(4);
+    fields.resize(5);
     if (fields[0] == "window") {
-      windows.push_back({fields[1], fields[2], BoxFromEdges(fields[3]), {}});
+      windows.push_back(
+          {fields[1], fields[2], BoxFromEdges(fields[3]), BoxFromEdges(fields[4]), {}});
     } else if (fields[0] == "control" && !windows.empty()) {
-      windows.back().controls.push_back({fields[1], fields[2]});
+      windows.back().controls.push_back({fields[1], fields[2], BoxFromEdges(fields[3])});
     }
   }
   return windows;

@@ -1,6 +1,7 @@
 #pragma once
 // Asks probe.exe, run in the same desktop as the saver, what Win32 says about the desktop.
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,16 +14,24 @@ namespace e2e {
 struct Control {
   std::string class_name;
   std::string text;
+  Box rect;  // on the screen
 };
 
 struct TopWindow {
   std::string class_name;
   std::string title;
   Box rect;
+  Box client;  // the client area, on the screen
   std::vector<Control> controls;
 };
 
 std::ostream& operator<<(std::ostream& out, const TopWindow& window);
+// All of them, for failure messages.
+std::string Describe(const std::vector<TopWindow>& windows);
+
+// The window's control of this class and text, if it has one.
+std::optional<Control> FindControl(const TopWindow& window, const std::string& class_name,
+                                   const std::string& text);
 
 class ProbeClient {
  public:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "harness/saver_windows.h"
 #include "harness/wait.h"
 #include "harness/x_input.h"
 
@@ -25,6 +26,14 @@ bool CornersBlack(const ScreenImage& image) {
     if (!Near(image.At(x, y), Rgb{}, 16)) return false;
   }
   return true;
+}
+
+std::optional<TopWindow> FindWindow(const std::vector<TopWindow>& windows, const std::string& title,
+                                    const Control& with) {
+  for (const TopWindow& window : windows) {
+    if (window.title == title && FindControl(window, with.class_name, with.text)) return window;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -54,6 +63,26 @@ ProgramFolder SaverTest::MakeFolder(const std::string& name,
 ChildProcess SaverTest::StartSaver(const ProgramFolder& folder,
                                    const std::vector<std::string>& arguments) const {
   return SharedPrefix().Start(folder.SaverPath(), arguments);
+}
+
+std::optional<TopWindow> SaverTest::WaitForWindow(const std::string& title, const Control& with,
+                                                  std::chrono::seconds timeout) const {
+  std::optional<TopWindow> found;
+  WaitUntil(timeout,
+            [&] { return (found = FindWindow(probe_.Windows(), title, with)).has_value(); });
+  return found;
+}
+
+bool SaverTest::WaitForWindowGone(const std::string& title, const Control& with,
+                                  std::chrono::seconds timeout) const {
+  return WaitUntil(timeout, [&] { return !FindWindow(probe_.Windows(), title, with); });
+}
+
+std::optional<TopWindow> SaverTest::OpenAboutBoxFromDialog() const {
+  if (!WaitForWindow(kSaverTitle, kNoSettingsLabel)) return std::nullopt;
+  PressKey(display(), "alt+h");
+  PressKey(display(), "v");
+  return WaitForWindow(kAboutTitle, kSystemInfoButton);
 }
 
 ScreenImage SaverTest::Screenshot(const std::string& label) const {

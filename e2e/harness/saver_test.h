@@ -40,6 +40,18 @@ class SaverTest : public ::testing::Test {
   [[nodiscard]] ChildProcess StartSaver(const ProgramFolder& folder,
                                         const std::vector<std::string>& arguments) const;
 
+  // Waits for a visible top-level window with this title that has the control of this class
+  // and text (a message box and the dialog it belongs to can share a title).
+  [[nodiscard]] std::optional<TopWindow> WaitForWindow(const std::string& title,
+                                                       const Control& with,
+                                                       std::chrono::seconds timeout = 20s) const;
+  // Waits until no such window is left.
+  [[nodiscard]] bool WaitForWindowGone(const std::string& title, const Control& with,
+                                       std::chrono::seconds timeout = 5s) const;
+
+  // Waits for the settings dialog, then opens the About box from its Help menu by keyboard.
+  [[nodiscard]] std::optional<TopWindow> OpenAboutBoxFromDialog() const;
+
   // Saves out/e2e/<test>[-label].png.
   ScreenImage Screenshot(const std::string& label = "") const;
   // Waits until two screenshots running show the same picture box on a black screen. The last

@@ -61,6 +61,18 @@ RunResult WinePrefix::Run(const std::string& program, const std::vector<std::str
   return e2e::Run(WineCommand(program, arguments), environment_, timeout);
 }
 
+void WinePrefix::SetMachineValue(const std::string& key, const std::string& name,
+                                 const std::string& data) const {
+  RunTool({"wine", "reg", "add", "HKLM\\" + key, "/v", name, "/d", data, "/f"}, environment_,
+          std::chrono::minutes(1), Stderr::Discard);
+}
+
+void WinePrefix::DeleteMachineValue(const std::string& key, const std::string& name) const {
+  // reg fails when the key or value is not there, which is what the caller wants anyway.
+  e2e::Run({"wine", "reg", "delete", "HKLM\\" + key, "/v", name, "/f"}, environment_,
+           std::chrono::minutes(1));
+}
+
 bool WinePrefix::DesktopShown() const {
   const std::string title = "^" + std::string(kDesktopName) + " - Wine desktop$";
   return e2e::Run({"xdotool", "search", "--name", title}, environment_, std::chrono::seconds(10))

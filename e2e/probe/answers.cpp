@@ -31,21 +31,33 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-std::wstring RectOf(HWND window) {
-  RECT rect = {};
-  GetWindowRect(window, &rect);
+std::wstring Edges(const RECT& rect) {
   return std::to_wstring(rect.left) + L' ' + std::to_wstring(rect.top) + L' ' +
          std::to_wstring(rect.right) + L' ' + std::to_wstring(rect.bottom);
 }
 
+std::wstring RectOf(HWND window) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  return Edges(rect);
+}
+
+// The client area in screen coordinates.
+std::wstring ClientRectOf(HWND window) {
+  RECT rect = {};
+  GetClientRect(window, &rect);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return Edges(rect);
+}
+
 BOOL CALLBACK ReportControl(HWND control, LPARAM) {
-  WriteLine({L"control", ClassOf(control), TextOf(control)});
+  WriteLine({L"control", ClassOf(control), TextOf(control), RectOf(control)});
   return TRUE;
 }
 
 BOOL CALLBACK ReportWindow(HWND window, LPARAM) {
   if (!IsWindowVisible(window)) return TRUE;
-  WriteLine({L"window", ClassOf(window), TextOf(window), RectOf(window)});
+  WriteLine({L"window", ClassOf(window), TextOf(window), RectOf(window), ClientRectOf(window)});
   EnumChildWindows(window, ReportControl, 0);
   return TRUE;
 }

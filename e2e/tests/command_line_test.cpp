@@ -1,7 +1,6 @@
 // What the saver does for the other commands Windows gives it: "/p <window>" (preview) ends at
 // once without a window; "/a" (change password) says in a message box that it has no password.
 #include <algorithm>
-#include <sstream>
 
 #include "harness/saver_test.h"
 #include "harness/wait.h"
@@ -13,18 +12,6 @@ namespace {
 using CommandLineTest = SaverTest;
 
 const TestPicture kPicture{"QMAR5201.DAT", 800, 600, {255, 140, 0}, "png"};
-
-std::string Describe(const std::vector<TopWindow>& windows) {
-  std::ostringstream out;
-  for (const TopWindow& window : windows) out << window;
-  return out.str();
-}
-
-bool HasControl(const TopWindow& window, const std::string& class_name, const std::string& text) {
-  return std::any_of(window.controls.begin(), window.controls.end(), [&](const Control& control) {
-    return control.class_name == class_name && control.text == text;
-  });
-}
 
 TEST_F(CommandLineTest, PreviewEndsAtOnceWithoutAWindow) {
   const ProgramFolder folder = MakeFolder("preview", {kPicture});
@@ -44,22 +31,14 @@ TEST_F(CommandLineTest, PasswordCommandExplainsInAMessageBoxAndEndsOnEnter) {
   const ProgramFolder folder = MakeFolder("password", {kPicture});
   ChildProcess saver = StartSaver(folder, {"/a"});
 
-  std::vector<TopWindow> windows;
-  std::optional<TopWindow> message;
-  WaitUntil(20s, [&] {
-    windows = probe().Windows();
-    const auto found = std::find_if(windows.begin(), windows.end(),
-                                    [&](const TopWindow& window) { return window.title == title; });
-    if (found != windows.end()) message = *found;
-    return message.has_value();
-  });
+  const std::optional<TopWindow> message = WaitForWindow(title, {"Static", text, {}});
   Screenshot();
-  ASSERT_TRUE(message) << "no window titled " << title << "; windows:" << Describe(windows);
+  ASSERT_TRUE(message) << "no window titled " << title << " saying " << text
+                       << "; windows:" << Describe(probe().Windows());
   EXPECT_EQ(message->class_name, "#32770") << "a message box is a dialog";
-  EXPECT_TRUE(HasControl(*message, "Static", text)) << "expected the text " << text << *message;
   const auto buttons = std::count_if(message->controls.begin(), message->controls.end(),
                                      [](const Control& c) { return c.class_name == "Button"; });
-  EXPECT_TRUE(buttons == 1 && HasControl(*message, "Button", "OK"))
+  EXPECT_TRUE(buttons == 1 && FindControl(*message, "Button", "OK"))
       << "expected only an OK button" << *message;
   EXPECT_TRUE(saver.Running()) << "the saver ended while its message box was up";
 

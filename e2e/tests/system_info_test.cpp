@@ -1,0 +1,124 @@
+// The About box's system-information button: it starts the tool the registry names, from the
+// tool's own path or from its folder, and explains in a message box when neither is there.
+#include <algorithm>
+#include <filesystem>
+
+#include "harness/saver_test.h"
+#include "harness/saver_windows.h"
+#include "harness/wait.h"
+#include "harness/x_input.h"
+
+namespace e2e {
+namespace {
+
+const Control kUnavailable{"Static", "この環境ではシステム情報を使用できません。", {}};
+
+const std::string kToolPathKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSInfo";
+const std::string kToolFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+const std::string kSystemFolder = "C:\\windows\\system32";
+
+class SystemInfoTest : public SaverTest {
+ protected:
+  // Where the registry points: the tool's path (lookup by PATH), its folder (lookup by MSINFO);
+  // an empty text leaves the value out.
+  void PointRegistryAt(const std::string& tool_path, const std::string& tool_folder) const {
+    const WinePrefix& prefix = SharedPrefix();
+    if (tool_path.empty()) {
+      prefix.DeleteMachineValue(kToolPathKey, "PATH");
+    } else {
+      prefix.SetMachineValue(kToolPathKey, "PATH", tool_path);
+    }
+    if (tool_folder.empty()) {
+      prefix.DeleteMachineValue(kToolFolderKey, "MSINFO");
+    } else {
+      prefix.SetMachineValue(kToolFolderKey, "MSINFO", tool_folder);
+    }
+  }
+
+  // Starts the settings dialog and opens the About box from it.
+  [[nodiscard]] ChildProcess StartWithAboutBox(std::optional<TopWindow>& about) const {
+    ChildProcess saver = StartSaver(folder_, {"/c"});
+    about = OpenAboutBoxFromDialog();
+    return saver;
+  }
+
+  void ClickSystemInfo(const TopWindow& about) const {
+    const Box button =
+        FindControl(about, kSystemInfoButton.class_name, kSystemInfoButton.text)->rect;
+    ClickAt(display(), button.left + button.width / 2, button.top + button.height / 2);
+  }
+
+  [[nodiscard]] bool ToolRunning() const {
+    const std::vector<std::string> processes = probe().Processes();
+    return std::any_of(processes.begin(), processes.end(), [](const std::string& image) {
+      return image == "msinfo32.exe" || image == "MSINFO32.EXE";
+    });
+  }
+
+  void ExpectToolStartedAndAboutBoxOpen() const {
+    std::optional<TopWindow> about;
+    ChildProcess saver = StartWithAboutBox(about);
+    ASSERT_TRUE(about) << "no About box; windows:" << Describe(probe().Windows());
+    ASSERT_FALSE(ToolRunning()) << "the tool ran before the click";
+    ClickSystemInfo(*about);
+    EXPECT_TRUE(WaitUntil(10s, [&] { return ToolRunning(); }))
+        << "no msinfo32.exe process after the click; processes seen by the probe";
+    Screenshot();
+    EXPECT_TRUE(WaitForWindow(kAboutTitle, kSystemInfoButton, 2s)) << "the About box closed";
+    EXPECT_FALSE(WaitForWindow(kSaverTitle, kUnavailable, 1s)) << "a message came up as well";
+    EXPECT_TRUE(saver.Running());
+  }
+
+  const ProgramFolder folder_ = MakeFolder("system-info", {});
+};
+
+TEST_F(SystemInfoTest, StartsTheToolAtTheRegisteredPath) {
+  PointRegistryAt(kSystemFolder + "\\msinfo32.exe", "");
+  ExpectToolStartedAndAboutBoxOpen();
+}
+
+TEST_F(SystemInfoTest, StartsTheToolFromTheRegisteredFolderWhenThePathIsMissing) {
+  PointRegistryAt("", kSystemFolder);
+  ExpectToolStartedAndAboutBoxOpen();
+}
+
+// "C:\Program Files\…" is started as one program. Split at its spaces, the start would run the
+// decoy C:\Program.exe (a copy of the probe, which ends at once on arguments it does not know).
+TEST_F(SystemInfoTest, StartsTheToolAtAPathWithSpacesAsOneProgram) {
+  const std::filesystem::path drive = SharedPrefix().DriveC();
+  const std::filesystem::path folder = drive / "Program Files" / "System Tools";
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(drive / "windows/system32/msinfo32.exe", folder / "msinfo32.exe",
+                             std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::copy_file(probe().path(), drive / "Program.exe",
+                             std::filesystem::copy_options::overwrite_existing);
+  PointRegistryAt("C:\\Program Files\\System Tools\\msinfo32.exe", "");
+  ExpectToolStartedAndAboutBoxOpen();
+  std::filesystem::remove(drive / "Program.exe");
+}
+
+TEST_F(SystemInfoTest, ExplainsInAMessageWhenTheRegistryNamesNoTool) {
+  PointRegistryAt("", "");
+  std::optional<TopWindow> about;
+  ChildProcess saver = StartWithAboutBox(about);
+  ASSERT_TRUE(about) << "no About box; windows:" << Describe(probe().Windows());
+  ClickSystemInfo(*about);
+
+  const std::optional<TopWindow> message = WaitForWindow(kSaverTitle, kUnavailable);
+  Screenshot("message");
+  ASSERT_TRUE(message) << "no message; windows:" << Describe(probe().Windows());
+  EXPECT_EQ(message->class_name, "#32770") << "a message box is a dialog";
+  const auto buttons = std::count_if(message->controls.begin(), message->controls.end(),
+                                     [](const Control& c) { return c.class_name == "Button"; });
+  EXPECT_TRUE(buttons == 1 && FindControl(*message, "Button", "OK"))
+      << "expected only an OK button" << *message;
+  EXPECT_FALSE(ToolRunning());
+
+  PressKey(display(), "Return");
+  EXPECT_TRUE(WaitForWindowGone(kSaverTitle, kUnavailable)) << "OK left the message open";
+  EXPECT_TRUE(WaitForWindow(kAboutTitle, kSystemInfoButton, 2s)) << "the About box is not back";
+  EXPECT_TRUE(saver.Running());
+}
+
+}  // namespace
+}  // namespace e2e
