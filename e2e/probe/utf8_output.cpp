@@ -4,21 +4,9 @@
 
 #include <string>
 
+#include "platform/win32/utf16.h"
+
 namespace probe {
-
-namespace {
-
-std::string ToUtf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int wide_length = static_cast<int>(text.size());
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), wide_length, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), wide_length, out.data(), length, nullptr, nullptr);
-  return out;
-}
-
-}  // namespace
 
 void WriteLine(std::initializer_list<std::wstring_view> fields) {
   std::wstring line;
@@ -27,7 +15,7 @@ void WriteLine(std::initializer_list<std::wstring_view> fields) {
     line += field;
   }
   line += L'\n';
-  const std::string bytes = ToUtf8(line);
+  const std::string bytes = platform::win32::ToUtf8(line);
   DWORD written = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
             &written, nullptr);
