@@ -27,6 +27,8 @@ class ProgramFolder {
   ProgramFolder& operator=(const ProgramFolder&) = delete;
   ~ProgramFolder();
 
+  // The folder on the host, for a test to put its own files in.
+  [[nodiscard]] const std::filesystem::path& HostPath() const { return folder_; }
   // The saver's path as Windows sees it.
   [[nodiscard]] const std::string& SaverPath() const { return saver_path_; }
 
