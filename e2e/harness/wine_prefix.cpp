@@ -61,16 +61,15 @@ RunResult WinePrefix::Run(const std::string& program, const std::vector<std::str
   return e2e::Run(WineCommand(program, arguments), environment_, timeout);
 }
 
-void WinePrefix::SetMachineValue(const std::string& key, const std::string& name,
-                                 const std::string& data) const {
-  RunTool({"wine", "reg", "add", "HKLM\\" + key, "/v", name, "/d", data, "/f"}, environment_,
+void WinePrefix::SetRegistryValue(const std::string& key, const std::string& name,
+                                  const std::string& data, const std::string& type) const {
+  RunTool({"wine", "reg", "add", key, "/v", name, "/t", type, "/d", data, "/f"}, environment_,
           std::chrono::minutes(1), Stderr::Discard);
 }
 
-void WinePrefix::DeleteMachineValue(const std::string& key, const std::string& name) const {
+void WinePrefix::DeleteRegistryValue(const std::string& key, const std::string& name) const {
   // reg fails when the key or value is not there, which is what the caller wants anyway.
-  e2e::Run({"wine", "reg", "delete", "HKLM\\" + key, "/v", name, "/f"}, environment_,
-           std::chrono::minutes(1));
+  e2e::Run({"wine", "reg", "delete", key, "/v", name, "/f"}, environment_, std::chrono::minutes(1));
 }
 
 bool WinePrefix::DesktopShown() const {

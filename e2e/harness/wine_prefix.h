@@ -30,11 +30,11 @@ class WinePrefix {
   // Runs a program to its end, collecting what it writes to stdout.
   [[nodiscard]] RunResult Run(const std::string& program, const std::vector<std::string>& arguments,
                               std::chrono::milliseconds timeout) const;
-  // Sets a REG_SZ value under HKEY_LOCAL_MACHINE, making the key if need be.
-  void SetMachineValue(const std::string& key, const std::string& name,
-                       const std::string& data) const;
+  // Sets a registry value, making the key if need be. The key starts with its root (HKLM\…).
+  void SetRegistryValue(const std::string& key, const std::string& name, const std::string& data,
+                        const std::string& type = "REG_SZ") const;
   // Removes the value if it is there.
-  void DeleteMachineValue(const std::string& key, const std::string& name) const;
+  void DeleteRegistryValue(const std::string& key, const std::string& name) const;
   // Whether the desktop's X window is there. Two programs that start the desktop at the same
   // time can leave one of them hanging, so a test starts one and waits for this first.
   [[nodiscard]] bool DesktopShown() const;

@@ -63,6 +63,44 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, SettingsDialogTest,
                                            CommandLineCase{"Empty", {}}),
                          CaseName());
 
+// On a display scaled to 150 % (144 DPI) the dialog is laid out at 10 twips a pixel: every
+// control keeps its place relative to the client area.
+class ScaledSettingsDialogTest : public SaverTest {
+ protected:
+  void SetUp() override {
+    SharedPrefix().SetRegistryValue(kDesktopKey, "LogPixels", "144", "REG_DWORD");
+    SaverTest::SetUp();
+  }
+  void TearDown() override {
+    SaverTest::TearDown();
+    SharedPrefix().DeleteRegistryValue(kDesktopKey, "LogPixels");
+  }
+
+ private:
+  const std::string kDesktopKey = "HKCU\\Control Panel\\Desktop";
+};
+
+TEST_F(ScaledSettingsDialogTest, KeepsItsProportionsAt144Dpi) {
+  const ProgramFolder folder = MakeFolder("settings", {});
+  ChildProcess saver = StartSaver(folder, {"/c"});
+
+  const std::optional<TopWindow> dialog = WaitForWindow(kSaverTitle, kNoSettingsLabel);
+  const ScreenImage shot = Screenshot();
+  ASSERT_TRUE(dialog) << "no settings dialog; windows:" << Describe(probe().Windows());
+  // 6495 x 1095 twips; half pixels round up.
+  EXPECT_EQ(MeasuredClientSize(shot, dialog->client), std::make_pair(650, 110))
+      << "client area on the screenshot; by Win32 " << dialog->client;
+  // OK: 5160 twips from the left of the client area, 120 from its top, 1215 x 375 twips.
+  const std::optional<Control> ok = FindControl(*dialog, "Button", "ＯＫ");
+  ASSERT_TRUE(ok) << *dialog;
+  const Box expected_ok{dialog->client.left + 516, dialog->client.top + 12, 122, 38};
+  EXPECT_TRUE(NearlyEqual(ok->rect, expected_ok))
+      << "OK button: got " << ok->rect << ", expected " << expected_ok;
+
+  PressKey(display(), "Escape");
+  EXPECT_TRUE(saver.WaitForExit(2s)) << "the dialog still runs 2 s after Esc";
+}
+
 struct EndingKeyCase {
   const char* name;
   const char* key;

@@ -13,8 +13,8 @@ namespace {
 
 const Control kUnavailable{"Static", "この環境ではシステム情報を使用できません。", {}};
 
-const std::string kToolPathKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSInfo";
-const std::string kToolFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+const std::string kToolPathKey = "HKLM\\SOFTWARE\\Microsoft\\Shared Tools\\MSInfo";
+const std::string kToolFolderKey = "HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location";
 const std::string kSystemFolder = "C:\\windows\\system32";
 
 class SystemInfoTest : public SaverTest {
@@ -24,14 +24,14 @@ class SystemInfoTest : public SaverTest {
   void PointRegistryAt(const std::string& tool_path, const std::string& tool_folder) const {
     const WinePrefix& prefix = SharedPrefix();
     if (tool_path.empty()) {
-      prefix.DeleteMachineValue(kToolPathKey, "PATH");
+      prefix.DeleteRegistryValue(kToolPathKey, "PATH");
     } else {
-      prefix.SetMachineValue(kToolPathKey, "PATH", tool_path);
+      prefix.SetRegistryValue(kToolPathKey, "PATH", tool_path);
     }
     if (tool_folder.empty()) {
-      prefix.DeleteMachineValue(kToolFolderKey, "MSINFO");
+      prefix.DeleteRegistryValue(kToolFolderKey, "MSINFO");
     } else {
-      prefix.SetMachineValue(kToolFolderKey, "MSINFO", tool_folder);
+      prefix.SetRegistryValue(kToolFolderKey, "MSINFO", tool_folder);
     }
   }
 
