@@ -1,6 +1,7 @@
 // Where the show puts a picture: natural size and centred when it is smaller than the screen
 // both ways, otherwise scaled with its proportions kept to fill the width or the height.
 #include "harness/saver_test.h"
+#include "harness/scaled_display_test.h"
 
 namespace e2e {
 namespace {
@@ -55,6 +56,19 @@ INSTANTIATE_TEST_SUITE_P(
         PlacementCase{
             "WiderOnlyIsScaled", {"QMAR5201.DAT", 1200, 300, kPink, "bmp"}, {0, 256, 1024, 256}}),
     CaseName());
+
+// On a display scaled to 150 % the show still works in the screen's real pixels: the picture is
+// neither enlarged nor blurred by the system's scaling.
+TEST_F(ScaledDisplayTest, ShowsThePictureInRealPixels) {
+  const ProgramFolder folder =
+      MakeFolder("placement", {{"QMAR5201.DAT", 800, 600, kOrange, "png"}});
+  ChildProcess saver = StartSaver(folder, {"/s"});
+
+  const std::optional<Shown> shown = WaitForSteadyPicture();
+  ASSERT_TRUE(shown) << "no picture settled on a black screen; see out/e2e/";
+  const Box expected{112, 84, 800, 600};
+  EXPECT_EQ(shown->box, expected) << "non-black box";
+}
 
 }  // namespace
 }  // namespace e2e

@@ -2,6 +2,7 @@
 // and the About box its Help menu opens.
 #include "harness/saver_test.h"
 #include "harness/saver_windows.h"
+#include "harness/scaled_display_test.h"
 #include "harness/wait.h"
 #include "harness/x_input.h"
 
@@ -65,22 +66,7 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, SettingsDialogTest,
 
 // On a display scaled to 150 % (144 DPI) the dialog is laid out at 10 twips a pixel: every
 // control keeps its place relative to the client area.
-class ScaledSettingsDialogTest : public SaverTest {
- protected:
-  void SetUp() override {
-    SharedPrefix().SetRegistryValue(kDesktopKey, "LogPixels", "144", "REG_DWORD");
-    SaverTest::SetUp();
-  }
-  void TearDown() override {
-    SaverTest::TearDown();
-    SharedPrefix().DeleteRegistryValue(kDesktopKey, "LogPixels");
-  }
-
- private:
-  const std::string kDesktopKey = "HKCU\\Control Panel\\Desktop";
-};
-
-TEST_F(ScaledSettingsDialogTest, KeepsItsProportionsAt144Dpi) {
+TEST_F(ScaledDisplayTest, SettingsDialogKeepsItsProportions) {
   const ProgramFolder folder = MakeFolder("settings", {});
   ChildProcess saver = StartSaver(folder, {"/c"});
 

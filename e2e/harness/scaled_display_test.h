@@ -1,0 +1,24 @@
+#pragma once
+// The fixture of tests on a display scaled to 150 %: 144 DPI for every program the test starts.
+#include <string>
+
+#include "harness/saver_test.h"
+
+namespace e2e {
+
+class ScaledDisplayTest : public SaverTest {
+ protected:
+  void SetUp() override {
+    SharedPrefix().SetRegistryValue(kDesktopKey, "LogPixels", "144", "REG_DWORD");
+    SaverTest::SetUp();
+  }
+  void TearDown() override {
+    SaverTest::TearDown();
+    SharedPrefix().DeleteRegistryValue(kDesktopKey, "LogPixels");
+  }
+
+ private:
+  const std::string kDesktopKey = "HKCU\\Control Panel\\Desktop";
+};
+
+}  // namespace e2e
