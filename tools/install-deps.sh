@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ make libgtest-dev libgmock-dev
   g++-mingw-w64-x86-64 wine wine64
   xvfb xdotool x11-utils imagemagick
-  fonts-ipafont-gothic locales
+  fonts-ipafont-gothic fonts-wine locales
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev
 )
 
