@@ -48,7 +48,7 @@ Bytes Jpeg(unsigned width, unsigned height) {
   return kJpegStart + Segment(0xE0, 14) + Segment(0xDB, 65) + Frame(0xC0, width, height);
 }
 // A directory with the given entries, `gap` bytes behind the 8-byte file header.
-Bytes Tiff(bool littleEndian, std::vector<Bytes> entries, std::size_t gap = 0) {
+Bytes Tiff(bool littleEndian, const std::vector<Bytes>& entries, std::size_t gap = 0) {
   const auto u16 = littleEndian ? Le16 : Be16;
   const auto u32 = littleEndian ? Le32 : Be32;
   Bytes file = (littleEndian ? Text("II") + Le16(42) : Text("MM") + Be16(42)) +
@@ -71,7 +71,7 @@ Bytes TiffSized(bool littleEndian, unsigned type, std::uint32_t width, std::uint
               gap);
 }
 Bytes IcoEntry(std::uint8_t width, std::uint8_t height) { return Bytes{width, height} + Zeros(14); }
-Bytes Ico(std::vector<Bytes> entries) {
+Bytes Ico(const std::vector<Bytes>& entries) {
   Bytes file = Bytes{0, 0, 1, 0} + Le16(unsigned(entries.size()));
   for (const Bytes& entry : entries) file = file + entry;
   return file;

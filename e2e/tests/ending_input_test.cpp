@@ -4,6 +4,7 @@
 // Every move here stays over the picture: positions over the picture and over the black around
 // it are not measured from the same origin.
 #include <functional>
+#include <utility>
 
 #include "harness/saver_test.h"
 #include "harness/x_input.h"
@@ -19,7 +20,7 @@ struct InputCase {
 void PrintTo(const InputCase& c, std::ostream* out) { *out << c.name; }
 
 std::function<void(const XDisplay&)> MovesBy(std::vector<std::pair<int, int>> offsets) {
-  return [offsets](const XDisplay& display) {
+  return [offsets = std::move(offsets)](const XDisplay& display) {
     for (const auto& [dx, dy] : offsets) MovePointer(display, kCentreX + dx, kCentreY + dy);
   };
 }
