@@ -20,8 +20,10 @@
 namespace platform::win32 {
 namespace {
 
-// A decoder that scales (and picks a pixel format) while it decodes; the Windows JPEG decoder's
-// frames offer it. MinGW's wincodec.h does not declare it, hence our own name for it.
+// IWICBitmapSourceTransform: a decoder that scales (and picks a pixel format) while it decodes;
+// the Windows JPEG decoder's frames offer it. MinGW's wincodec.h does not declare it, so it is
+// declared here under our own name and asked for by its documented interface id, which builds
+// the same with the Windows SDK.
 struct BitmapSourceTransform : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height,
                                                WICPixelFormatGUID* format,
@@ -33,14 +35,8 @@ struct BitmapSourceTransform : IUnknown {
                                                          BOOL* supported) = 0;
 };
 
-}  // namespace
-}  // namespace platform::win32
-
-__CRT_UUID_DECL(platform::win32::BitmapSourceTransform, 0x3b16811b, 0x6a43, 0x4ec9, 0xb7, 0x13,
-                0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40)
-
-namespace platform::win32 {
-namespace {
+constexpr IID kBitmapSourceTransformId = {
+    0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
 
 using Microsoft::WRL::ComPtr;
 
@@ -152,7 +148,10 @@ class WicPicture final : public PixelSource {
   void PreferAtLeast(PixelSize target) override {
     if (reducer_) return;  // sizes below are relative to the full picture
     ComPtr<BitmapSourceTransform> transform;
-    if (FAILED(frame_.As(&transform))) return;
+    if (FAILED(frame_->QueryInterface(kBitmapSourceTransformId,
+                                      reinterpret_cast<void**>(transform.GetAddressOf())))) {
+      return;
+    }
     BOOL supported = FALSE;
     WICPixelFormatGUID format = GUID_WICPixelFormat32bppPBGRA;
     if (FAILED(transform->DoesSupportTransform(WICBitmapTransformRotate0, &supported)) ||
