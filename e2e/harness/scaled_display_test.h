@@ -15,6 +15,8 @@ class ScaledDisplayTest : public SaverTest {
   void TearDown() override {
     SaverTest::TearDown();
     SharedPrefix().DeleteRegistryValue(kDesktopKey, "LogPixels");
+    // reg itself started Wine; the next test starts from nothing running.
+    SharedPrefix().EndAll();
   }
 
  private:
