@@ -1,6 +1,7 @@
 #include "harness/saver_test.h"
 
 #include <algorithm>
+#include <iostream>
 
 #include "harness/saver_windows.h"
 #include "harness/wait.h"
@@ -46,6 +47,7 @@ void SaverTest::SetUp() {
   bool shown = false;
   for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
     if (attempt > 0) {
+      std::cerr << "Wine's desktop did not come up; starting it afresh\n";
       hold_.reset();
       SharedPrefix().EndAll();
     }
