@@ -1,7 +1,5 @@
 #pragma once
 // The fixture of tests on a display scaled to 150 %: 144 DPI for every program the test starts.
-#include <string>
-
 #include "harness/saver_test.h"
 
 namespace e2e {
@@ -20,7 +18,7 @@ class ScaledDisplayTest : public SaverTest {
   }
 
  private:
-  const std::string kDesktopKey = "HKCU\\Control Panel\\Desktop";
+  static constexpr const char* kDesktopKey = "HKCU\\Control Panel\\Desktop";
 };
 
 }  // namespace e2e

@@ -1,8 +1,7 @@
 // What the saver does for the other commands Windows gives it: "/p <window>" (preview) ends at
 // once without a window; "/a" (change password) says in a message box that it has no password.
-#include <algorithm>
-
 #include "harness/saver_test.h"
+#include "harness/saver_windows.h"
 #include "harness/wait.h"
 #include "harness/x_input.h"
 
@@ -26,20 +25,15 @@ TEST_F(CommandLineTest, PreviewEndsAtOnceWithoutAWindow) {
 }
 
 TEST_F(CommandLineTest, PasswordCommandExplainsInAMessageBoxAndEndsOnEnter) {
-  const std::string title = "スライドショー";
   const std::string text = "パスワードには対応しておりません。";
   const ProgramFolder folder = MakeFolder("password", {kPicture});
   ChildProcess saver = StartSaver(folder, {"/a"});
 
-  const std::optional<TopWindow> message = WaitForWindow(title, {"Static", text, {}});
+  const std::optional<TopWindow> message = WaitForWindow(kSaverTitle, {"Static", text, {}});
   Screenshot();
-  ASSERT_TRUE(message) << "no window titled " << title << " saying " << text
+  ASSERT_TRUE(message) << "no window titled " << kSaverTitle << " saying " << text
                        << "; windows:" << Describe(probe().Windows());
-  EXPECT_EQ(message->class_name, "#32770") << "a message box is a dialog";
-  const auto buttons = std::count_if(message->controls.begin(), message->controls.end(),
-                                     [](const Control& c) { return c.class_name == "Button"; });
-  EXPECT_TRUE(buttons == 1 && FindControl(*message, "Button", "OK"))
-      << "expected only an OK button" << *message;
+  EXPECT_TRUE(IsOkOnlyMessageBox(*message)) << "expected a message box with only OK" << *message;
   EXPECT_TRUE(saver.Running()) << "the saver ended while its message box was up";
 
   PressKey(display(), "Return");
