@@ -49,10 +49,10 @@ void SaverTest::SetUp() {
     if (attempt > 0) {
       std::cerr << "Wine's desktop did not come up; starting it afresh\n";
       hold_.reset();
-      SharedPrefix().EndAll();
+      prefix_.EndAll();
     }
     hold_.emplace(probe_.Hold());
-    shown = WaitUntil(20s, [] { return SharedPrefix().DesktopShown(); });
+    shown = WaitUntil(20s, [this] { return prefix_.DesktopShown(); });
   }
   ASSERT_TRUE(shown) << "the Wine desktop did not come up in three starts";
   std::string taskbar;
@@ -62,17 +62,17 @@ void SaverTest::SetUp() {
 
 void SaverTest::TearDown() {
   hold_.reset();
-  SharedPrefix().EndAll();
+  prefix_.EndAll();
 }
 
 ProgramFolder SaverTest::MakeFolder(const std::string& name,
                                     const std::vector<TestPicture>& pictures) const {
-  return ProgramFolder(SharedPrefix(), name, SaverFile(), pictures);
+  return ProgramFolder(prefix_, name, SaverFile(), pictures);
 }
 
 ChildProcess SaverTest::StartSaver(const ProgramFolder& folder,
                                    const std::vector<std::string>& arguments) const {
-  return SharedPrefix().Start(folder.SaverPath(), arguments);
+  return prefix_.Start(folder.SaverPath(), arguments);
 }
 
 std::optional<TopWindow> SaverTest::WaitForWindow(const std::string& title, const Control& with,
