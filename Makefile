@@ -33,6 +33,12 @@ test: dist
 bench: dist
 	@bench/run.sh
 
+# docs/ holds the README's pictures, made from the screenshots the last `make test` left in
+# out/e2e/.
+.PHONY: docs
+docs:
+	@tools/docs-pictures.sh
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 

@@ -50,6 +50,7 @@ VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
+!define MUI_WELCOMEPAGE_TEXT "${TITLE} ${VERSION} をインストールします。スクリーン セーバーが表示する 50 枚の画像も一緒にインストールされます。$\r$\n$\r$\nお使いのユーザー アカウントにだけインストールするので、管理者の権限は要りません。$\r$\n$\r$\n「次へ」をクリックして続行してください。"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
@@ -134,7 +135,9 @@ next_picture:
   IntOp $0 $0 + 1
   IntCmp $0 50 next_picture next_picture
   Delete "$INSTDIR\${UNINSTALLER}"
-  ; Only when empty: files the user put there stay.
+  ; Only when empty: files the user put there stay. The user's programs folder goes too when
+  ; nothing else is in it; the system makes it again for whoever needs it.
   RMDir "$INSTDIR"
+  RMDir "$LOCALAPPDATA\Programs"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

@@ -137,7 +137,9 @@ TEST_F(InstallerTest, SilentInstallMakesItCurrentAndSilentUninstallPutsThePrevio
   // It returns at once, leaving the work to a copy of itself outside the folder it removes.
   ASSERT_TRUE(WaitForTheNewOnesToEnd(probe(), before, 60s))
       << "what the uninstaller started still runs after 60 s";
-  EXPECT_FALSE(std::filesystem::exists(host_folder)) << host_folder << " is still there";
+  // The user's programs folder as well: the installer made it in this fresh prefix.
+  EXPECT_FALSE(std::filesystem::exists(host_folder.parent_path()))
+      << host_folder.parent_path() << " is still there";
   EXPECT_EQ(probe().UserValues(kUninstallKey), (std::map<std::string, std::string>{}))
       << "the registration is still there";
   EXPECT_EQ(ValueOr(probe().UserValues(kDesktopKey), kSaverValue), kPreviousSaver);
