@@ -14,12 +14,15 @@ host: deps
 	@cmake --preset host >/dev/null
 	@cmake --build --preset host
 
-# dist/ holds exactly what ships: the saver and its 50 pictures.
+# dist/ holds what ships, the saver and its 50 pictures, and the release made of them: the
+# installer and the zip.
 dist: windows host
 	@rm -rf dist && mkdir -p dist
 	@cp build/windows/slideshow.scr dist/
 	@build/host/pictures/picture-generator dist
 	@echo "dist/: $$(ls dist | wc -l) files, $$(du -sh dist | cut -f1)"
+	@installer/build.sh dist build/windows/icon/slideshow.ico build/release
+	@cd dist && for f in *-setup.exe *.zip; do echo "dist/$$f: $$(du -h "$$f" | cut -f1)"; done
 
 run: dist
 	@tools/run.sh
@@ -29,6 +32,12 @@ test: dist
 
 bench: dist
 	@bench/run.sh
+
+# docs/ holds the README's pictures, made from the screenshots the last `make test` left in
+# out/e2e/.
+.PHONY: docs
+docs:
+	@tools/docs-pictures.sh
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

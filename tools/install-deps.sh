@@ -9,6 +9,8 @@ packages=(
   xvfb xdotool x11-utils imagemagick
   fonts-ipafont-gothic fonts-wine locales
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev
+  # The release: the Windows installer and the zip.
+  nsis zip
 )
 
 missing=()

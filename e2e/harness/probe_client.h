@@ -1,6 +1,7 @@
 #pragma once
 // Asks probe.exe, run in the same desktop as the saver, what Win32 says about the desktop.
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -46,12 +47,15 @@ class ProbeClient {
   [[nodiscard]] std::vector<TopWindow> Windows() const;
   // Image names of the running processes.
   [[nodiscard]] std::vector<std::string> Processes() const;
+  // The texts and numbers (in decimal) of a key under HKEY_CURRENT_USER, by value name; empty
+  // when the key is not there.
+  [[nodiscard]] std::map<std::string, std::string> UserValues(const std::string& key) const;
   // A process that does nothing until killed, so the desktop and its task bar outlive the
   // program under test.
   [[nodiscard]] ChildProcess Hold() const;
 
  private:
-  [[nodiscard]] std::vector<std::string> Ask(const std::string& question) const;
+  [[nodiscard]] std::vector<std::string> Ask(const std::vector<std::string>& question) const;
 
   const WinePrefix& prefix_;
   std::filesystem::path probe_;

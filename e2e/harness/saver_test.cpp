@@ -52,10 +52,10 @@ void SaverTest::SetUp() {
       std::cerr << "Wine's desktop did not come up with its task bar (\"" << taskbar
                 << "\"); starting it afresh\n";
       hold_.reset();
-      SharedPrefix().EndAll();
+      prefix_.EndAll();
     }
     hold_.emplace(probe_.Hold());
-    ready = WaitUntil(20s, [] { return SharedPrefix().DesktopShown(); }) &&
+    ready = WaitUntil(20s, [this] { return prefix_.DesktopShown(); }) &&
             WaitUntil(30s, [&] { return (taskbar = probe_.Taskbar()) == "visible"; });
   }
   ASSERT_TRUE(ready) << "in three starts, the Wine desktop's task bar: got \"" << taskbar
@@ -64,17 +64,17 @@ void SaverTest::SetUp() {
 
 void SaverTest::TearDown() {
   hold_.reset();
-  SharedPrefix().EndAll();
+  prefix_.EndAll();
 }
 
 ProgramFolder SaverTest::MakeFolder(const std::string& name,
                                     const std::vector<TestPicture>& pictures) const {
-  return ProgramFolder(SharedPrefix(), name, SaverFile(), pictures);
+  return ProgramFolder(prefix_, name, SaverFile(), pictures);
 }
 
 ChildProcess SaverTest::StartSaver(const ProgramFolder& folder,
                                    const std::vector<std::string>& arguments) const {
-  return SharedPrefix().Start(folder.SaverPath(), arguments);
+  return prefix_.Start(folder.SaverPath(), arguments);
 }
 
 std::optional<TopWindow> SaverTest::WaitForWindow(const std::string& title, const Control& with,

@@ -28,10 +28,15 @@ struct Shown {
 
 class SaverTest : public ::testing::Test {
  protected:
+  // In the prefix all tests of the run share.
+  SaverTest() : SaverTest(SharedPrefix()) {}
+  explicit SaverTest(const WinePrefix& prefix) : prefix_(prefix) {}
+
   void SetUp() override;
   void TearDown() override;
 
   [[nodiscard]] const XDisplay& display() const { return SharedDisplay(); }
+  [[nodiscard]] const WinePrefix& prefix() const { return prefix_; }
   [[nodiscard]] const ProbeClient& probe() const { return probe_; }
 
   // Makes C:\e2e\<name>\ with the saver from dist/ and the pictures.
@@ -64,7 +69,8 @@ class SaverTest : public ::testing::Test {
                                                       const std::string& label = "") const;
 
  private:
-  ProbeClient probe_{SharedPrefix(), SourceDir() / "build/windows/e2e/probe/probe.exe"};
+  const WinePrefix& prefix_;
+  ProbeClient probe_{prefix_, SourceDir() / "build/windows/e2e/probe/probe.exe"};
   std::optional<ChildProcess> hold_;
 };
 

@@ -1,5 +1,6 @@
 #include "harness/wine_prefix.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -49,6 +50,16 @@ WinePrefix::~WinePrefix() {
   EndAll();
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path WinePrefix::HostPath(const std::string& windows_path) const {
+  if (windows_path.size() < 3 || (windows_path[0] != 'C' && windows_path[0] != 'c') ||
+      windows_path.compare(1, 2, ":\\") != 0) {
+    throw std::invalid_argument("not a path on C: " + windows_path);
+  }
+  std::string relative = windows_path.substr(3);
+  std::replace(relative.begin(), relative.end(), '\\', '/');
+  return DriveC() / relative;
 }
 
 ChildProcess WinePrefix::Start(const std::string& program,

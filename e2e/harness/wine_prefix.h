@@ -24,6 +24,9 @@ class WinePrefix {
   // The prefix's C: drive on the host.
   [[nodiscard]] std::filesystem::path DriveC() const { return path_ / "drive_c"; }
 
+  // Where a path on the C: drive (C:\…) lies on the host.
+  [[nodiscard]] std::filesystem::path HostPath(const std::string& windows_path) const;
+
   // Starts a program (a Windows path). The child lives exactly as long as the program does.
   [[nodiscard]] ChildProcess Start(const std::string& program,
                                    const std::vector<std::string>& arguments) const;

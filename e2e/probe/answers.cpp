@@ -4,8 +4,10 @@
 // after <windows.h>, which it needs
 #include <tlhelp32.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "utf8_output.h"
 
@@ -17,6 +19,28 @@ struct HandleCloser {
   void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
 using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+struct KeyCloser {
+  void operator()(HKEY key) const { RegCloseKey(key); }
+};
+using UniqueKey = std::unique_ptr<HKEY__, KeyCloser>;
+
+// The registry's limits on a value's name, in characters, and on the data this probe reads.
+constexpr DWORD kMaxValueName = 16384;
+constexpr DWORD kMaxValueData = 64 * 1024;
+
+std::wstring DataText(DWORD type, const std::vector<BYTE>& data, DWORD size) {
+  if (type == REG_DWORD && size == sizeof(DWORD)) {
+    DWORD number = 0;
+    std::memcpy(&number, data.data(), sizeof number);
+    return std::to_wstring(number);
+  }
+  std::wstring text(size / sizeof(wchar_t), L'\0');
+  std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+  // Stored with its terminating null, or not.
+  if (!text.empty() && text.back() == L'\0') text.pop_back();
+  return text;
+}
 
 std::wstring ClassOf(HWND window) {
   wchar_t name[256] = {};
@@ -80,6 +104,28 @@ void AnswerProcesses() {
   for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
        more = Process32NextW(snapshot.get(), &entry)) {
     WriteLine({entry.szExeFile});
+  }
+}
+
+void AnswerUserValues(const std::wstring& key) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) {
+    return;
+  }
+  const UniqueKey opened(raw);
+  std::wstring name(kMaxValueName, L'\0');
+  std::vector<BYTE> data(kMaxValueData);
+  for (DWORD index = 0;; ++index) {
+    DWORD name_length = kMaxValueName;
+    DWORD size = kMaxValueData;
+    DWORD type = 0;
+    if (RegEnumValueW(opened.get(), index, name.data(), &name_length, nullptr, &type, data.data(),
+                      &size) != ERROR_SUCCESS) {
+      return;
+    }
+    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_DWORD) {
+      WriteLine({std::wstring_view(name.data(), name_length), DataText(type, data, size)});
+    }
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The questions the probe answers, one line of output per item.
+#include <string>
 
 namespace probe {
 
@@ -10,6 +11,9 @@ void AnswerTaskbar();
 void AnswerWindows();
 // The image name of every running process.
 void AnswerProcesses();
+// Per value of the key under HKEY_CURRENT_USER: name<TAB>data, texts as they are and numbers in
+// decimal. Nothing when the key is not there.
+void AnswerUserValues(const std::wstring& key);
 // Sleeps until killed: keeps the desktop alive while the program under test comes and goes.
 void Hold();
 

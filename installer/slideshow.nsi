@@ -1,0 +1,143 @@
+; The saver's installer. It installs for the current user only, into the user's own programs
+; folder, so it needs no administrator: the screen saver is a per-user setting anyway.
+; It registers the uninstaller in the user's list of installed programs and can make the saver
+; the user's current screen saver, remembering the one it replaces so that the uninstaller can
+; put it back.
+;
+; makensis -DSOURCE=<folder with the saver and its pictures> -DIDENTITY=<res/identity.h>
+;          -DICON=<the program's .ico> -DOUTFILE=<installer to write> slideshow.nsi
+;
+; Silent use: setup.exe /S installs with the defaults and leaves the screen saver alone;
+; setup.exe /S /CURRENT also makes it the current one. The uninstaller takes /S too.
+
+Unicode true
+Target amd64-unicode
+ManifestDPIAware true
+RequestExecutionLevel user
+SetCompressor /SOLID lzma
+
+; The product's texts are written once, in the program's own resource header.
+!searchparse /file "${IDENTITY}" '#define APP_TITLE "' TITLE '"'
+!searchparse /file "${IDENTITY}" '#define APP_COMPANY_NAME "' COMPANY '"'
+!searchparse /file "${IDENTITY}" '#define APP_LEGAL_COPYRIGHT "' COPYRIGHT '"'
+!searchparse /file "${IDENTITY}" '#define APP_VERSION_TEXT "' VERSION '"'
+
+!define SAVER "slideshow.scr"
+!define UNINSTALLER "uninstall.exe"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\slideshow"
+!define DESKTOP_KEY "Control Panel\Desktop"
+; The user's screen saver before this one was made current; absent when there was none.
+!define PREVIOUS_VALUE "PreviousScreenSaver"
+
+!include MUI2.nsh
+!include FileFunc.nsh
+
+Name "${TITLE}"
+OutFile "${OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\${TITLE}"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${COMPANY}"
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1041 "ProductName" "${TITLE}"
+VIAddVersionKey /LANG=1041 "CompanyName" "${COMPANY}"
+VIAddVersionKey /LANG=1041 "LegalCopyright" "${COPYRIGHT}"
+VIAddVersionKey /LANG=1041 "FileDescription" "${TITLE} セットアップ"
+VIAddVersionKey /LANG=1041 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_COMPONENTSPAGE_NODESC
+!define MUI_WELCOMEPAGE_TEXT "${TITLE} ${VERSION} をインストールします。スクリーン セーバーが表示する 50 枚の画像も一緒にインストールされます。$\r$\n$\r$\nお使いのユーザー アカウントにだけインストールするので、管理者の権限は要りません。$\r$\n$\r$\n「次へ」をクリックして続行してください。"
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "Japanese"
+
+Section "${TITLE}（本体と画像 50 枚）" SecSaver
+  SectionIn RO
+  SetOutPath "$INSTDIR"
+  File "${SOURCE}/${SAVER}"
+  File "${SOURCE}/QMAR52*.DAT"
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${TITLE}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${COMPANY}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${SAVER},0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section "現在のスクリーン セーバーにする" SecCurrent
+  ClearErrors
+  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  IfErrors none
+  ; Installed again over itself: the one remembered the first time is still the previous one.
+  StrCmp $0 "$INSTDIR\${SAVER}" done
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "${PREVIOUS_VALUE}" $0
+  Goto current
+none:
+  DeleteRegValue HKCU "${UNINSTALL_KEY}" "${PREVIOUS_VALUE}"
+current:
+  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$INSTDIR\${SAVER}"
+done:
+SectionEnd
+
+Function .onInit
+  ; Silent installs change the user's screen saver only when asked to.
+  IfSilent 0 done
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/CURRENT" $1
+  IfErrors 0 done
+  !insertmacro UnselectSection ${SecCurrent}
+done:
+FunctionEnd
+
+Section "Uninstall"
+  ; The screen saver first, while the saver's file is there to give its short name, which the
+  ; system's own dialog may have written.
+  ClearErrors
+  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  IfErrors files
+  StrCmp $0 "" files
+  GetFullPathName /SHORT $1 "$INSTDIR\${SAVER}"
+  StrCmp $0 "$INSTDIR\${SAVER}" ours
+  StrCmp $0 $1 ours files
+ours:
+  ; Still ours: the one it replaced comes back, or none when there was none.
+  ClearErrors
+  ReadRegStr $2 HKCU "${UNINSTALL_KEY}" "${PREVIOUS_VALUE}"
+  IfErrors 0 restore
+  DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  Goto files
+restore:
+  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $2
+files:
+  Delete "$INSTDIR\${SAVER}"
+  StrCpy $0 1
+next_picture:
+  IntFmt $1 "%02d" $0
+  Delete "$INSTDIR\QMAR52$1.DAT"
+  IntOp $0 $0 + 1
+  IntCmp $0 50 next_picture next_picture
+  Delete "$INSTDIR\${UNINSTALLER}"
+  ; Only when empty: files the user put there stay. The user's programs folder goes too when
+  ; nothing else is in it; the system makes it again for whoever needs it.
+  RMDir "$INSTDIR"
+  RMDir "$LOCALAPPDATA\Programs"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd
