@@ -46,12 +46,14 @@ class ProbeClient {
   [[nodiscard]] std::vector<TopWindow> Windows() const;
   // Image names of the running processes.
   [[nodiscard]] std::vector<std::string> Processes() const;
+  // The working folder of a running process of that image name ("C:\\…\\"), empty without one.
+  [[nodiscard]] std::string WorkingFolder(const std::string& image) const;
   // A process that does nothing until killed, so the desktop and its task bar outlive the
   // program under test.
   [[nodiscard]] ChildProcess Hold() const;
 
  private:
-  [[nodiscard]] std::vector<std::string> Ask(const std::string& question) const;
+  [[nodiscard]] std::vector<std::string> Ask(const std::vector<std::string>& question) const;
 
   const WinePrefix& prefix_;
   std::filesystem::path probe_;

@@ -1,5 +1,6 @@
 #pragma once
 // The questions the probe answers, one line of output per item.
+#include <string_view>
 
 namespace probe {
 
@@ -10,6 +11,9 @@ void AnswerTaskbar();
 void AnswerWindows();
 // The image name of every running process.
 void AnswerProcesses();
+// The working folder of the first running process of that image name (compared without case),
+// as it keeps it; nothing when there is none.
+void AnswerWorkingFolder(std::wstring_view image);
 // Sleeps until killed: keeps the desktop alive while the program under test comes and goes.
 void Hold();
 

@@ -13,8 +13,9 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kGrey = 0x808080;
 constexpr int kShiftJisCharset = 128;
 
-platform::FormDesign AboutDesign() {
+platform::FormDesign AboutDesign(const platform::Form& owner) {
   platform::FormDesign design;
+  design.owner = &owner;
   design.window.caption = texts::kAboutCaption;
   design.window.border = platform::BorderStyle::FixedDialog;
   design.window.showInTaskbar = false;
@@ -24,8 +25,8 @@ platform::FormDesign AboutDesign() {
 
 }  // namespace
 
-SFrm_About::SFrm_About(platform::Runtime& runtime)
-    : Form(runtime, AboutDesign()),
+SFrm_About::SFrm_About(platform::Runtime& runtime, const platform::Form& owner)
+    : Form(runtime, AboutDesign(owner)),
       cmdOK(*this, texts::kAboutOk, {4560, 1980, 1380, 345}, {.isDefault = true, .isCancel = true}),
       picIcon(*this, {240, 240, 480, 480}),
       cmdSysInfo(*this, texts::kSystemInfo, {4560, 2400, 1380, 345}, {}),

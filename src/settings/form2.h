@@ -21,7 +21,7 @@ class Form2 final : public platform::Form {
   platform::Menu MENU_HELP;
   platform::Menu MENU_Version;
 
-  // The version-information box, created on first use.
+  // The version-information box, created on first use and owned by this dialog.
   SFrm_About& about();
 
  private:

@@ -84,6 +84,8 @@ class SimBinding final : public platform::Binding {
   std::unique_ptr<platform::PixelSource> OpenPicture(const std::string& path) override;
 
   void Forget(SimWindow& window);
+  // As the window system does with a window's owned windows when the window is destroyed.
+  void DestroyOwnedBy(platform::Handle owner);
 
  private:
   struct File {
@@ -138,6 +140,8 @@ class SimWindow final : public platform::WindowPeer {
   [[nodiscard]] const platform::ControlSpec& Control(const std::string& text) const;
   [[nodiscard]] int MenuItemId(const std::string& text) const;
   [[nodiscard]] platform::Scene Scene() const { return events_.DescribeScene(); }
+  // The native window is gone, while the form may still hold this object: the handle reads 0.
+  void Destroyed() { handle_ = 0; }
 
   const platform::WindowSpec design;
   std::string caption;
