@@ -18,6 +18,11 @@ add_test(NAME unit COMMAND unit_tests)
 add_executable(check_imports tests/imports/check_imports.cpp)
 add_test(NAME imports COMMAND check_imports ${CMAKE_SOURCE_DIR}/dist/slideshow.scr)
 
+# The house's own rules: every tracked C++ file as clang-format makes it, and the portable code
+# free of clang-tidy findings.
+add_test(NAME format COMMAND ${CMAKE_SOURCE_DIR}/tools/check-format.sh)
+add_test(NAME tidy COMMAND ${CMAKE_SOURCE_DIR}/tools/tidy.sh)
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/pictures/CMakeLists.txt)
   add_subdirectory(pictures)
 endif()

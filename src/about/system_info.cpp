@@ -15,8 +15,8 @@ namespace {
 
 constexpr std::size_t kValueBufferBytes = 1024;
 
-constexpr const char* kToolPathKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-constexpr const char* kToolFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+constexpr const char* kToolPathKey = R"(SOFTWARE\Microsoft\Shared Tools\MSINFO)";
+constexpr const char* kToolFolderKey = R"(SOFTWARE\Microsoft\Shared Tools Location)";
 
 // The number a little-endian value holds, as decimal text.
 std::string NumberText(const std::string& bytes) {

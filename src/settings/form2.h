@@ -12,6 +12,8 @@ class SFrm_About;
 class Form2 final : public platform::Form {
  public:
   Form2(platform::Runtime& runtime, Module1& module);
+  Form2(const Form2&) = delete;
+  Form2& operator=(const Form2&) = delete;
   ~Form2() override;
 
   // In tab order.

@@ -114,7 +114,7 @@ void SimBinding::End() {
   throw ProgramEnded{};
 }
 
-bool SimBinding::FileExists(const std::string& path) { return files_.count(path) != 0; }
+bool SimBinding::FileExists(const std::string& path) { return files_.contains(path); }
 
 std::unique_ptr<platform::PixelSource> SimBinding::OpenPicture(const std::string& path) {
   openedPictures.push_back(path);
@@ -239,7 +239,7 @@ void SimWindow::MouseMove(platform::PixelPoint at) {
 }
 
 void SimWindow::Tick(int timerId) {
-  if (timers.count(timerId) == 0) throw std::logic_error("that timer is not running");
+  if (!timers.contains(timerId)) throw std::logic_error("that timer is not running");
   binding_.Run([&] { events_.OnTimer(timerId); });
 }
 

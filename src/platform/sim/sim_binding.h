@@ -28,6 +28,8 @@ struct ShownMessage {
 class SimBinding final : public platform::Binding {
  public:
   SimBinding();
+  SimBinding(const SimBinding&) = delete;
+  SimBinding& operator=(const SimBinding&) = delete;
   ~SimBinding() override;
 
   // What the program is started with.
@@ -59,7 +61,7 @@ class SimBinding final : public platform::Binding {
   bool quit = false;   // the last form was unloaded
 
   // Runs part of the program; returns normally also when it ends the program.
-  void Run(const std::function<void()>& action);
+  static void Run(const std::function<void()>& action);
   // The windows made so far that still exist, oldest first.
   [[nodiscard]] std::vector<SimWindow*> Windows() const;
   [[nodiscard]] SimWindow& Window(platform::Handle handle) const;
@@ -89,7 +91,7 @@ class SimBinding final : public platform::Binding {
 
  private:
   struct File {
-    enum class Kind { Picture, BrokenPixels, NoPicture, Program } kind;
+    enum class Kind { Picture, BrokenPixels, NoPicture, Program } kind = Kind::NoPicture;
     platform::PixelSize size;
   };
   std::map<std::string, File> files_;
@@ -100,8 +102,10 @@ class SimBinding final : public platform::Binding {
 // A window in memory. Tests read its state and inject input through it.
 class SimWindow final : public platform::WindowPeer {
  public:
-  SimWindow(SimBinding& binding, platform::WindowSpec design, platform::WindowEvents& events,
+  SimWindow(SimBinding& binding, platform::WindowSpec windowSpec, platform::WindowEvents& events,
             platform::Handle handle, platform::PixelSize screen);
+  SimWindow(const SimWindow&) = delete;
+  SimWindow& operator=(const SimWindow&) = delete;
   ~SimWindow() override;
 
   // platform::WindowPeer
@@ -120,7 +124,7 @@ class SimWindow final : public platform::WindowPeer {
   void SetClientSize(platform::PixelSize size) override;
   void AddControl(const platform::ControlSpec& control) override { controls.push_back(control); }
   void SetControlText(int controlId, const std::string& text) override;
-  void PlaceControl(const platform::ControlSpec& control) override;
+  void PlaceControl(const platform::ControlSpec& placed) override;
   void FocusControl(int controlId) override { focusedControl = controlId; }
   [[nodiscard]] int FocusedControl() const override { return focusedControl; }
   void SetMenu(const std::vector<platform::MenuSpec>& bar) override { menus = bar; }

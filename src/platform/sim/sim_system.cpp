@@ -79,7 +79,7 @@ Handle SimSystem::ImmAssociateContext(Handle hWnd, Handle hIMC) {
 std::int32_t SimSystem::RegOpenKeyExA(Handle hKey, const char* lpSubKey, std::uint32_t ulOptions,
                                       std::uint32_t samDesired, Handle* phkResult) {
   calls.push_back(Call("RegOpenKeyExA", hKey, Quoted(lpSubKey), ulOptions, Hex(samDesired)));
-  if (hKey != kHkeyLocalMachine || lpSubKey == nullptr || registry.count(lpSubKey) == 0) {
+  if (hKey != kHkeyLocalMachine || lpSubKey == nullptr || !registry.contains(lpSubKey)) {
     return ERROR_FILE_NOT_FOUND;
   }
   const Handle key = nextKey_++;
@@ -94,7 +94,7 @@ std::int32_t SimSystem::RegQueryValueExA(Handle hKey, const char* lpValueName,
                                          std::uint8_t* lpData, std::uint32_t* lpcbData) {
   (void)lpReserved;
   calls.push_back(Call("RegQueryValueExA", hKey, Quoted(lpValueName)));
-  if (openKeys.count(hKey) == 0) return ERROR_INVALID_HANDLE;
+  if (!openKeys.contains(hKey)) return ERROR_INVALID_HANDLE;
   const auto& values = registry[keyPaths_[hKey]];
   const auto found = values.find(lpValueName == nullptr ? "" : lpValueName);
   if (found == values.end()) return ERROR_FILE_NOT_FOUND;
