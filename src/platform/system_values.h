@@ -21,7 +21,8 @@
   NUMBER(std::int32_t, ERROR_SUCCESS, 0)                                                \
   NUMBER(std::int32_t, ERROR_FILE_NOT_FOUND, 2)                                         \
   NUMBER(std::int32_t, ERROR_INVALID_HANDLE, 6)                                         \
-  NUMBER(std::int32_t, ERROR_MORE_DATA, 234)
+  NUMBER(std::int32_t, ERROR_MORE_DATA, 234)                                            \
+  NUMBER(int, SHIFTJIS_CHARSET, 128)
 
 namespace platform::system_values {
 
