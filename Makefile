@@ -43,7 +43,7 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 tidy: host
-	@git ls-files 'src/*.cpp' | grep -v '/win32/' | xargs clang-tidy -p build/host --quiet
+	@tools/tidy.sh
 
 clean:
 	@rm -rf build dist out

@@ -157,6 +157,21 @@ TEST(AboutBoxKeys, EnterAndEscCloseItUnlessTheSystemInformationButtonHasTheFocus
   }
 }
 
+// Owned by the dialog whatever window is active, so it goes with it: a close request reaching
+// the disabled dialog from outside ends the program instead of leaving it with no window.
+TEST(AboutBoxOpening, IsOwnedByTheDialogAndGoesWithIt) {
+  AboutBox box(App());
+  sim::SimWindow& settings = *box.saver.sim.Windows().front();
+  const platform::Handle dialog = settings.handle();
+  box.Open([&](sim::SimWindow& window, SFrm_About&) {
+    EXPECT_EQ(window.design.owner, dialog);
+    settings.RequestClose();
+  });
+  EXPECT_TRUE(box.saver.sim.Windows().empty());
+  EXPECT_TRUE(box.saver.sim.quit) << "the program ends with no window left";
+  EXPECT_FALSE(box.saver.module->form2().about().Loaded());
+}
+
 TEST(AboutBoxOpening, RecomposesTheTextsEachTime) {
   AboutBox box(App());
   box.Open([](sim::SimWindow& window, SFrm_About& about) {

@@ -121,11 +121,17 @@ TEST(SystemInformation, WithoutTheToolTheMessageIsShownAndTheBoxStaysOpen) {
 }
 
 TEST(SystemInformation, AnEmptyValueAtTheToolsPathFallsThroughToTheFolder) {
-  AboutOpen run;
-  run.Key(kToolPathKey)["PATH"] = {kRegSz, {}};
-  run.Key(kToolFolderKey)["MSINFO"] = Text("C:\\Tools");
-  run.saver.sim.AddProgram("C:\\Tools\\MSINFO32.EXE");
-  EXPECT_EQ(run.ClickSystemInformation(), Started{"C:\\Tools\\MSINFO32.EXE"});
+  const std::pair<const char*, sim::RegistryValue> cases[] = {
+      {"no data at all", {kRegSz, {}}},
+      {"the terminator alone", Text("")},
+  };
+  for (const auto& [what, stored] : cases) {
+    AboutOpen run;
+    run.Key(kToolPathKey)["PATH"] = stored;
+    run.Key(kToolFolderKey)["MSINFO"] = Text("C:\\Tools");
+    run.saver.sim.AddProgram("C:\\Tools\\MSINFO32.EXE");
+    EXPECT_EQ(run.ClickSystemInformation(), Started{"C:\\Tools\\MSINFO32.EXE"}) << what;
+  }
 }
 
 TEST(SystemInformation, KeysAreOpenedForReadingOnly) {
@@ -159,6 +165,7 @@ TEST(GetKeyValue, ReadsTextAndNumbers) {
       {"1024 bytes with the terminator", {kRegSz, exactly1024}, true, std::string(1023, 'a')},
       {"1025 bytes", {kRegSz, over1024}, false, ""},
       {"no data at all", {kRegSz, {}}, false, ""},
+      {"an empty text", Text(""), false, ""},
       {"number 01 00 00 00", {kRegDword, {1, 0, 0, 0}}, true, "1"},
       {"number 04 03 02 01", {kRegDword, {4, 3, 2, 1}}, true, "16909060"},
       {"expandable text", {kRegExpandSz, {'x', 0}}, true, "as passed"},

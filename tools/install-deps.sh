@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ make libgtest-dev libgmock-dev
+  cmake ninja-build g++ make libgtest-dev libgmock-dev clang-format clang-tidy git
   g++-mingw-w64-x86-64 wine wine64
   xvfb xdotool x11-utils imagemagick
   fonts-ipafont-gothic fonts-wine locales

@@ -92,6 +92,11 @@ std::map<std::string, std::string> ProbeClient::UserValues(const std::string& ke
   return values;
 }
 
+std::string ProbeClient::WorkingFolder(const std::string& image) const {
+  const std::vector<std::string> lines = Ask({"folder", image});
+  return lines.empty() ? "" : lines.front();
+}
+
 ChildProcess ProbeClient::Hold() const { return prefix_.Start(probe_.string(), {"hold"}); }
 
 }  // namespace e2e

@@ -50,6 +50,8 @@ class ProbeClient {
   // The texts and numbers (in decimal) of a key under HKEY_CURRENT_USER, by value name; empty
   // when the key is not there.
   [[nodiscard]] std::map<std::string, std::string> UserValues(const std::string& key) const;
+  // The working folder of a running process of that image name ("C:\\…\\"), empty without one.
+  [[nodiscard]] std::string WorkingFolder(const std::string& image) const;
   // A process that does nothing until killed, so the desktop and its task bar outlive the
   // program under test.
   [[nodiscard]] ChildProcess Hold() const;

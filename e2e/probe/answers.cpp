@@ -1,9 +1,11 @@
 #include "answers.h"
 
 #include <windows.h>
-// after <windows.h>, which it needs
+// after <windows.h>, which they need
 #include <tlhelp32.h>
+#include <winternl.h>
 
+#include <cstddef>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -74,6 +76,24 @@ std::wstring ClientRectOf(HWND window) {
   return Edges(rect);
 }
 
+// Calls `visit` with each running process until it returns false.
+template <class Visit>
+void ForEachProcess(const Visit& visit) {
+  const HANDLE raw = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (raw == INVALID_HANDLE_VALUE) return;
+  const UniqueHandle snapshot(raw);
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more && visit(entry);
+       more = Process32NextW(snapshot.get(), &entry)) {
+  }
+}
+
+template <class Value>
+bool ReadFrom(HANDLE process, const void* at, Value& value) {
+  return ReadProcessMemory(process, at, &value, sizeof value, nullptr) != FALSE;
+}
+
 BOOL CALLBACK ReportControl(HWND control, LPARAM) {
   WriteLine({L"control", ClassOf(control), TextOf(control), RectOf(control)});
   return TRUE;
@@ -96,15 +116,43 @@ void AnswerTaskbar() {
 void AnswerWindows() { EnumWindows(ReportWindow, 0); }
 
 void AnswerProcesses() {
-  const HANDLE raw = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (raw == INVALID_HANDLE_VALUE) return;
-  const UniqueHandle snapshot(raw);
-  PROCESSENTRY32W entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
-       more = Process32NextW(snapshot.get(), &entry)) {
+  ForEachProcess([](const PROCESSENTRY32W& entry) {
     WriteLine({entry.szExeFile});
+    return true;
+  });
+}
+
+// Read from the process's parameters block, where the system keeps its current directory.
+void AnswerWorkingFolder(std::wstring_view image) {
+  DWORD id = 0;
+  ForEachProcess([&](const PROCESSENTRY32W& entry) {
+    if (CompareStringOrdinal(entry.szExeFile, -1, image.data(), static_cast<int>(image.size()),
+                             TRUE) != CSTR_EQUAL) {
+      return true;
+    }
+    id = entry.th32ProcessID;
+    return false;
+  });
+  if (id == 0) return;
+  const UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
+  PROCESS_BASIC_INFORMATION basic = {};
+  PEB peb = {};
+  // The current directory's DOS path: the first member after the standard handles, at 0x38 of
+  // the 64-bit parameters block.
+  constexpr std::size_t kCurrentDirectoryOffset = 0x38;
+  UNICODE_STRING folder = {};
+  if (process == nullptr ||
+      NtQueryInformationProcess(process.get(), ProcessBasicInformation, &basic, sizeof basic,
+                                nullptr) != 0 ||
+      !ReadFrom(process.get(), basic.PebBaseAddress, peb) ||
+      !ReadFrom(process.get(),
+                reinterpret_cast<const std::byte*>(peb.ProcessParameters) + kCurrentDirectoryOffset,
+                folder)) {
+    return;
   }
+  std::wstring text(folder.Length / sizeof(wchar_t), L'\0');
+  if (!ReadProcessMemory(process.get(), folder.Buffer, text.data(), folder.Length, nullptr)) return;
+  WriteLine({text});
 }
 
 void AnswerUserValues(const std::wstring& key) {

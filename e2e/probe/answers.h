@@ -1,6 +1,7 @@
 #pragma once
 // The questions the probe answers, one line of output per item.
 #include <string>
+#include <string_view>
 
 namespace probe {
 
@@ -14,6 +15,9 @@ void AnswerProcesses();
 // Per value of the key under HKEY_CURRENT_USER: name<TAB>data, texts as they are and numbers in
 // decimal. Nothing when the key is not there.
 void AnswerUserValues(const std::wstring& key);
+// The working folder of the first running process of that image name (compared without case),
+// as it keeps it; nothing when there is none.
+void AnswerWorkingFolder(std::wstring_view image);
 // Sleeps until killed: keeps the desktop alive while the program under test comes and goes.
 void Hold();
 

@@ -1,4 +1,5 @@
-// probe taskbar | windows | processes | values <key under HKEY_CURRENT_USER> | hold
+// probe taskbar | windows | processes | values <key under HKEY_CURRENT_USER> |
+//       folder <image name> | hold
 #include <string_view>
 
 #include "answers.h"
@@ -6,6 +7,10 @@
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wstring_view(argv[1]) == L"values") {
     probe::AnswerUserValues(argv[2]);
+    return 0;
+  }
+  if (argc == 3 && std::wstring_view(argv[1]) == L"folder") {
+    probe::AnswerWorkingFolder(argv[2]);
     return 0;
   }
   if (argc != 2) return 2;

@@ -123,6 +123,9 @@ TEST_F(AboutBoxTest, HelpMenuOpensItAndEscBringsTheDialogBack) {
   EXPECT_TRUE(FindControl(*about, "Button", "OK")) << *about;
   EXPECT_TRUE(FindControl(*about, "Static", kSaverTitle)) << *about;
   EXPECT_TRUE(FindControl(*about, "Static", "ﾊﾞｰｼﾞｮﾝ 1.0.0")) << *about;
+  // Read from the program's own version resource.
+  EXPECT_TRUE(FindControl(*about, "Static", "スライドショー制作室")) << *about;
+  EXPECT_TRUE(FindControl(*about, "Static", "Copyright (C) 2026 スライドショー制作室")) << *about;
 
   PressKey(display(), "Escape");
   EXPECT_TRUE(WaitForWindowGone(kAboutTitle, kSystemInfoButton)) << "Esc left the About box open";

@@ -1,7 +1,9 @@
 // The About box's system-information button: it starts the tool the registry names, from the
 // tool's own path or from its folder, and explains in a message box when neither is there.
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <optional>
 
 #include "harness/saver_test.h"
 #include "harness/saver_windows.h"
@@ -20,19 +22,20 @@ const std::string kSystemFolder = "C:\\windows\\system32";
 class SystemInfoTest : public SaverTest {
  protected:
   // Where the registry points: the tool's path (lookup by PATH), its folder (lookup by MSINFO);
-  // an empty text leaves the value out.
-  void PointRegistryAt(const std::string& tool_path, const std::string& tool_folder) const {
+  // nullopt leaves the value out.
+  void PointRegistryAt(const std::optional<std::string>& tool_path,
+                       const std::optional<std::string>& tool_folder) const {
     const WinePrefix& prefix = SharedPrefix();
-    if (tool_path.empty()) {
-      prefix.DeleteRegistryValue(kToolPathKey, "PATH");
-    } else {
-      prefix.SetRegistryValue(kToolPathKey, "PATH", tool_path);
-    }
-    if (tool_folder.empty()) {
-      prefix.DeleteRegistryValue(kToolFolderKey, "MSINFO");
-    } else {
-      prefix.SetRegistryValue(kToolFolderKey, "MSINFO", tool_folder);
-    }
+    const auto point = [&](const std::string& key, const char* name,
+                           const std::optional<std::string>& data) {
+      if (data) {
+        prefix.SetRegistryValue(key, name, *data);
+      } else {
+        prefix.DeleteRegistryValue(key, name);
+      }
+    };
+    point(kToolPathKey, "PATH", tool_path);
+    point(kToolFolderKey, "MSINFO", tool_folder);
   }
 
   // Starts the settings dialog and opens the About box from it.
@@ -73,13 +76,19 @@ class SystemInfoTest : public SaverTest {
 };
 
 TEST_F(SystemInfoTest, StartsTheToolAtTheRegisteredPath) {
-  PointRegistryAt(kSystemFolder + "\\msinfo32.exe", "");
+  PointRegistryAt(kSystemFolder + "\\msinfo32.exe", std::nullopt);
   ExpectToolStartedAndAboutBoxOpen();
 }
 
-TEST_F(SystemInfoTest, StartsTheToolFromTheRegisteredFolderWhenThePathIsMissing) {
+// An empty text at PATH (what `reg add /d ""` writes) names no tool: the folder is asked. The
+// tool works in its own folder, not in the one the saver was started from.
+TEST_F(SystemInfoTest, StartsTheToolInItsFolderWhenThePathIsAnEmptyText) {
   PointRegistryAt("", kSystemFolder);
   ExpectToolStartedAndAboutBoxOpen();
+  std::string folder = probe().WorkingFolder("msinfo32.exe");
+  std::transform(folder.begin(), folder.end(), folder.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  EXPECT_EQ(folder, "c:\\windows\\system32\\") << "the tool's working folder, lower-cased";
 }
 
 // "C:\Program Files\…" is started as one program. Split at its spaces, the start would run the
@@ -92,13 +101,13 @@ TEST_F(SystemInfoTest, StartsTheToolAtAPathWithSpacesAsOneProgram) {
                              std::filesystem::copy_options::overwrite_existing);
   std::filesystem::copy_file(probe().path(), drive / "Program.exe",
                              std::filesystem::copy_options::overwrite_existing);
-  PointRegistryAt("C:\\Program Files\\System Tools\\msinfo32.exe", "");
+  PointRegistryAt("C:\\Program Files\\System Tools\\msinfo32.exe", std::nullopt);
   ExpectToolStartedAndAboutBoxOpen();
   std::filesystem::remove(drive / "Program.exe");
 }
 
 TEST_F(SystemInfoTest, ExplainsInAMessageWhenTheRegistryNamesNoTool) {
-  PointRegistryAt("", "");
+  PointRegistryAt(std::nullopt, std::nullopt);
   std::optional<TopWindow> about;
   ChildProcess saver = StartWithAboutBox(about);
   ASSERT_TRUE(about) << "no About box; windows:" << Describe(probe().Windows());

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/run_time_error.h"
+#include "platform/system_values.h"
 #include "platform/text.h"
 #include "ui_texts.h"
 
@@ -11,10 +12,10 @@ namespace {
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kGrey = 0x808080;
-constexpr int kShiftJisCharset = 128;
 
-platform::FormDesign AboutDesign() {
+platform::FormDesign AboutDesign(const platform::Form& owner) {
   platform::FormDesign design;
+  design.owner = &owner;
   design.window.caption = texts::kAboutCaption;
   design.window.border = platform::BorderStyle::FixedDialog;
   design.window.showInTaskbar = false;
@@ -24,8 +25,8 @@ platform::FormDesign AboutDesign() {
 
 }  // namespace
 
-SFrm_About::SFrm_About(platform::Runtime& runtime)
-    : Form(runtime, AboutDesign()),
+SFrm_About::SFrm_About(platform::Runtime& runtime, const platform::Form& owner)
+    : Form(runtime, AboutDesign(owner)),
       cmdOK(*this, texts::kAboutOk, {4560, 1980, 1380, 345}, {.isDefault = true, .isCancel = true}),
       picIcon(*this, {240, 240, 480, 480}),
       cmdSysInfo(*this, texts::kSystemInfo, {4560, 2400, 1380, 345}, {}),
@@ -33,7 +34,8 @@ SFrm_About::SFrm_About(platform::Runtime& runtime)
       lblDescription(*this, texts::kDescription, {1020, 3420, 3885, 1170}, {.foreColor = kBlack}),
       lblDisclaimer(*this, texts::kDisclaimer, {180, 2160, 4230, 525}, {.foreColor = kBlack}),
       lblTitle(*this, texts::kTitlePlaceholder, {1050, 240, 4905, 285},
-               {.font = platform::FontSpec{texts::kTitleFontFace, 9, 700, kShiftJisCharset},
+               {.font = platform::FontSpec{texts::kTitleFontFace, 9, 700,
+                                           platform::system_values::SHIFTJIS_CHARSET},
                 .foreColor = kBlack}),
       lblVersion(*this, texts::kVersionWord, {1050, 600, 4905, 225}),
       lblCompanyName(*this, "", {180, 930, 5760, 225}),

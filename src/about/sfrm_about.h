@@ -9,7 +9,8 @@
 
 class SFrm_About final : public platform::Form {
  public:
-  explicit SFrm_About(platform::Runtime& runtime);
+  // Its window is owned by the window of `owner`, the form that opens it.
+  SFrm_About(platform::Runtime& runtime, const platform::Form& owner);
 
   // In tab order.
   platform::CommandButton cmdOK;

@@ -6,22 +6,17 @@
 #include "about/sfrm_about.h"
 #include "platform/registry_key.h"
 #include "platform/run_time_error.h"
+#include "platform/system_values.h"
 #include "ui_texts.h"
+
+using namespace platform::system_values;  // the registry's numbers
 
 namespace {
 
-constexpr platform::Handle HKEY_LOCAL_MACHINE = static_cast<std::int32_t>(0x80000002U);
-// Reading is all the button does, so it asks for nothing more: a standard user may not open
-// these keys for writing.
-constexpr std::uint32_t KEY_QUERY_VALUE = 0x1;
-constexpr std::int32_t ERROR_SUCCESS = 0;
-constexpr std::uint32_t REG_SZ = 1;
-constexpr std::uint32_t REG_DWORD = 4;
 constexpr std::size_t kValueBufferBytes = 1024;
-constexpr int kNormalFocus = 1;  // the started tool's window: normal size and place, focused
 
-constexpr const char* kToolPathKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-constexpr const char* kToolFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+constexpr const char* kToolPathKey = R"(SOFTWARE\Microsoft\Shared Tools\MSINFO)";
+constexpr const char* kToolFolderKey = R"(SOFTWARE\Microsoft\Shared Tools Location)";
 
 // The number a little-endian value holds, as decimal text.
 std::string NumberText(const std::string& bytes) {
@@ -44,7 +39,7 @@ void SFrm_About::StartSysInfo() {
   platform::OnErrorExit([&] {
     std::string path;
     if (FindSysInfo(path)) {
-      runtime_.Shell(path, kNormalFocus);
+      runtime_.Shell(path, SW_SHOWNORMAL);
       started = true;
     }
   });
@@ -63,12 +58,17 @@ bool SFrm_About::FindSysInfo(std::string& path) {
 
 bool SFrm_About::GetKeyValue(platform::Handle KeyRoot, const std::string& KeyName,
                              const std::string& SubKeyRef, std::string& KeyVal) {
-  platform::SystemCalls& system = runtime_.System();
-  platform::Handle opened = 0;
-  if (system.RegOpenKeyExA(KeyRoot, runtime_.binding().ToAnsi(KeyName).c_str(), 0, KEY_QUERY_VALUE,
-                           &opened) != ERROR_SUCCESS) {
+  const auto notRead = [&KeyVal] {
     KeyVal.clear();
     return false;
+  };
+  platform::SystemCalls& system = runtime_.System();
+  platform::Handle opened = 0;
+  // Reading is all the button does, so it asks for nothing more: a standard user may not open
+  // these keys for writing.
+  if (system.RegOpenKeyExA(KeyRoot, runtime_.binding().ToAnsi(KeyName).c_str(), 0, KEY_QUERY_VALUE,
+                           &opened) != ERROR_SUCCESS) {
+    return notRead();
   }
   const platform::RegistryKey key(system, opened);
 
@@ -79,11 +79,12 @@ bool SFrm_About::GetKeyValue(platform::Handle KeyRoot, const std::string& KeyNam
   if (system.RegQueryValueExA(key.get(), runtime_.binding().ToAnsi(SubKeyRef).c_str(), nullptr,
                               &type, buffer.data(), &size) != ERROR_SUCCESS ||
       size == 0) {
-    KeyVal.clear();
-    return false;
+    return notRead();
   }
   std::string bytes(reinterpret_cast<const char*>(buffer.data()), size);
   if (bytes.back() == '\0') bytes.pop_back();  // the terminator
+  // An empty text, the terminator alone (what `reg add /d ""` writes), names nothing either.
+  if (type == REG_SZ && bytes.empty()) return notRead();
 
   if (type == REG_SZ) {
     KeyVal = runtime_.binding().FromAnsi(bytes);

@@ -41,7 +41,8 @@ class Binding {
   virtual std::string CommandLine() = 0;
   virtual SystemCalls& System() = 0;
 
-  virtual std::unique_ptr<WindowPeer> MakeWindow(const WindowSpec& design, WindowEvents& events) = 0;
+  virtual std::unique_ptr<WindowPeer> MakeWindow(const WindowSpec& design,
+                                                 WindowEvents& events) = 0;
   // Delivers events until `finished` says so; the forms' modal loop.
   virtual void RunModal(const std::function<bool()>& finished) = 0;
   // A modal message box; returns when it is closed.

@@ -26,7 +26,7 @@ ControlSpec ChildControl::Describe(int dpi) const {
   design.id = id_;
   design.text = text_;
   design.rect = {ToPixels(rect_.left, dpi), ToPixels(rect_.top, dpi), ToPixels(rect_.width, dpi),
-               ToPixels(rect_.height, dpi)};
+                 ToPixels(rect_.height, dpi)};
   design.isDefault = isDefault_;
   design.font = font_;
   design.foreColor = foreColor_;

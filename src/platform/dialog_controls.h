@@ -109,6 +109,7 @@ class Menu {
   Menu(Menu& parent, std::string caption);
   Menu(const Menu&) = delete;
   Menu& operator=(const Menu&) = delete;
+  ~Menu() = default;
 
   [[nodiscard]] int Id() const { return id_; }
   [[nodiscard]] MenuSpec Describe() const;

@@ -23,6 +23,7 @@ void Form::Load() {
   if (Loaded()) return;
   WindowSpec design = design_.window;
   design.caption = caption_;
+  if (design_.owner != nullptr) design.owner = design_.owner->hWnd();
   peer_ = runtime_.binding().MakeWindow(design, *this);
   if (width_ > 0 && height_ > 0) peer_->SetOuterSize({ToPixels(width_), ToPixels(height_)});
   if (!menuBar_.empty()) {

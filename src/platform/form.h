@@ -34,6 +34,7 @@ struct FormDesign {
   WindowState windowState = WindowState::Normal;
   ScaleMode scaleMode = ScaleMode::Twips;
   std::uint32_t backColor = 0x8000000F;  // the system's button face
+  const Form* owner = nullptr;           // the form whose window owns this one's
 };
 
 class Form : private WindowEvents {

@@ -19,7 +19,7 @@ struct PictureHeader {
 };
 
 // How many bytes of the file's start ReadPictureHeader may need at most.
-inline constexpr std::size_t kPictureHeaderProbeBytes = 64 * 1024;
+inline constexpr std::size_t kPictureHeaderProbeBytes = std::size_t{64} * 1024;
 // Pictures that declare more pixels than this are refused before decoding.
 inline constexpr std::int64_t kMaxPicturePixels = 250'000'000;
 

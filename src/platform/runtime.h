@@ -27,6 +27,7 @@ class Runtime {
   explicit Runtime(Binding& binding);
   Runtime(const Runtime&) = delete;
   Runtime& operator=(const Runtime&) = delete;
+  ~Runtime() = default;
 
   const AppObject App;
   const ScreenObject Screen;

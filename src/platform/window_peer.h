@@ -39,6 +39,8 @@ struct WindowSpec {
   bool minButton = false;
   bool maxButton = false;
   bool programIcon = false;  // the title bar and task bar show the program's icon
+  // The window this one stays above and goes with; an owned window has no task-bar button.
+  Handle owner = 0;
 };
 
 // A font asked for by name; where the face is missing, the system's font mapper picks the

@@ -1,13 +1,13 @@
 #include "screen/form1.h"
 
 #include "platform/run_time_error.h"
-#include "screen/system_constants.h"
+#include "platform/system_values.h"
 #include "start/module1.h"
 
 using platform::Integer;
 using platform::OnErrorExit;
 using platform::Single;
-using namespace screen;  // the system calls' constants
+using namespace platform::system_values;  // the system calls' numbers
 
 namespace {
 

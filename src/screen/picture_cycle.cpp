@@ -1,12 +1,13 @@
 // The slide show proper: one numbered picture per tick, fitted to the screen and centred.
 #include "platform/run_time_error.h"
+#include "platform/system_values.h"
 #include "platform/text.h"
 #include "screen/form1.h"
-#include "screen/system_constants.h"
 
 using platform::OnErrorExit;
 using platform::Single;
 using platform::ToSingle;
+using namespace platform::system_values;  // the system calls' numbers
 
 namespace {
 
@@ -88,8 +89,7 @@ void Form1::FitPictureToScreen(double SW, double SH, double R) {
 
 void Form1::Timer1_Timer() {
   OnErrorExit([&] {
-    runtime_.System().SetWindowPos(hWnd(), screen::HWND_TOPMOST, 0, 0, 0, 0,
-                                   screen::SWP_NOMOVE | screen::SWP_NOSIZE);
+    runtime_.System().SetWindowPos(hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     // Keeps key presses coming to this window.
     SetFocus();
     ShowNextPicture();

@@ -37,7 +37,7 @@ Form2::Form2(platform::Runtime& runtime, Module1& module)
 Form2::~Form2() = default;
 
 SFrm_About& Form2::about() {
-  if (!about_) about_ = std::make_unique<SFrm_About>(runtime_);
+  if (!about_) about_ = std::make_unique<SFrm_About>(runtime_, *this);
   return *about_;
 }
 

@@ -12,6 +12,8 @@ class SFrm_About;
 class Form2 final : public platform::Form {
  public:
   Form2(platform::Runtime& runtime, Module1& module);
+  Form2(const Form2&) = delete;
+  Form2& operator=(const Form2&) = delete;
   ~Form2() override;
 
   // In tab order.
@@ -21,7 +23,7 @@ class Form2 final : public platform::Form {
   platform::Menu MENU_HELP;
   platform::Menu MENU_Version;
 
-  // The version-information box, created on first use.
+  // The version-information box, created on first use and owned by this dialog.
   SFrm_About& about();
 
  private:

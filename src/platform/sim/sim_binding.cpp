@@ -85,6 +85,16 @@ std::unique_ptr<platform::WindowPeer> SimBinding::MakeWindow(const platform::Win
 
 void SimBinding::Forget(SimWindow& window) { std::erase(windows_, &window); }
 
+void SimBinding::DestroyOwnedBy(platform::Handle owner) {
+  const std::vector<SimWindow*> windows = windows_;
+  for (SimWindow* window : windows) {
+    if (window->design.owner != owner) continue;
+    DestroyOwnedBy(window->handle());
+    window->Destroyed();
+    Forget(*window);
+  }
+}
+
 void SimBinding::RunModal(const std::function<bool()>& finished) {
   while (!finished()) {
     if (whileModal.empty()) throw std::logic_error("a modal window waits for input nobody gives");
@@ -104,7 +114,7 @@ void SimBinding::End() {
   throw ProgramEnded{};
 }
 
-bool SimBinding::FileExists(const std::string& path) { return files_.count(path) != 0; }
+bool SimBinding::FileExists(const std::string& path) { return files_.contains(path); }
 
 std::unique_ptr<platform::PixelSource> SimBinding::OpenPicture(const std::string& path) {
   openedPictures.push_back(path);
@@ -126,7 +136,11 @@ SimWindow::SimWindow(SimBinding& binding, platform::WindowSpec windowSpec,
       handle_(handle),
       screen_(screen) {}
 
-SimWindow::~SimWindow() { binding_.Forget(*this); }
+SimWindow::~SimWindow() {
+  if (handle_ == 0) return;  // destroyed with its owner already
+  binding_.DestroyOwnedBy(handle_);
+  binding_.Forget(*this);
+}
 
 namespace {
 
@@ -225,7 +239,7 @@ void SimWindow::MouseMove(platform::PixelPoint at) {
 }
 
 void SimWindow::Tick(int timerId) {
-  if (timers.count(timerId) == 0) throw std::logic_error("that timer is not running");
+  if (!timers.contains(timerId)) throw std::logic_error("that timer is not running");
   binding_.Run([&] { events_.OnTimer(timerId); });
 }
 

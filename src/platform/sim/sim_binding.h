@@ -28,6 +28,8 @@ struct ShownMessage {
 class SimBinding final : public platform::Binding {
  public:
   SimBinding();
+  SimBinding(const SimBinding&) = delete;
+  SimBinding& operator=(const SimBinding&) = delete;
   ~SimBinding() override;
 
   // What the program is started with.
@@ -59,7 +61,7 @@ class SimBinding final : public platform::Binding {
   bool quit = false;   // the last form was unloaded
 
   // Runs part of the program; returns normally also when it ends the program.
-  void Run(const std::function<void()>& action);
+  static void Run(const std::function<void()>& action);
   // The windows made so far that still exist, oldest first.
   [[nodiscard]] std::vector<SimWindow*> Windows() const;
   [[nodiscard]] SimWindow& Window(platform::Handle handle) const;
@@ -84,10 +86,12 @@ class SimBinding final : public platform::Binding {
   std::unique_ptr<platform::PixelSource> OpenPicture(const std::string& path) override;
 
   void Forget(SimWindow& window);
+  // As the window system does with a window's owned windows when the window is destroyed.
+  void DestroyOwnedBy(platform::Handle owner);
 
  private:
   struct File {
-    enum class Kind { Picture, BrokenPixels, NoPicture, Program } kind;
+    enum class Kind { Picture, BrokenPixels, NoPicture, Program } kind = Kind::NoPicture;
     platform::PixelSize size;
   };
   std::map<std::string, File> files_;
@@ -98,8 +102,10 @@ class SimBinding final : public platform::Binding {
 // A window in memory. Tests read its state and inject input through it.
 class SimWindow final : public platform::WindowPeer {
  public:
-  SimWindow(SimBinding& binding, platform::WindowSpec design, platform::WindowEvents& events,
+  SimWindow(SimBinding& binding, platform::WindowSpec windowSpec, platform::WindowEvents& events,
             platform::Handle handle, platform::PixelSize screen);
+  SimWindow(const SimWindow&) = delete;
+  SimWindow& operator=(const SimWindow&) = delete;
   ~SimWindow() override;
 
   // platform::WindowPeer
@@ -118,7 +124,7 @@ class SimWindow final : public platform::WindowPeer {
   void SetClientSize(platform::PixelSize size) override;
   void AddControl(const platform::ControlSpec& control) override { controls.push_back(control); }
   void SetControlText(int controlId, const std::string& text) override;
-  void PlaceControl(const platform::ControlSpec& control) override;
+  void PlaceControl(const platform::ControlSpec& placed) override;
   void FocusControl(int controlId) override { focusedControl = controlId; }
   [[nodiscard]] int FocusedControl() const override { return focusedControl; }
   void SetMenu(const std::vector<platform::MenuSpec>& bar) override { menus = bar; }
@@ -138,6 +144,8 @@ class SimWindow final : public platform::WindowPeer {
   [[nodiscard]] const platform::ControlSpec& Control(const std::string& text) const;
   [[nodiscard]] int MenuItemId(const std::string& text) const;
   [[nodiscard]] platform::Scene Scene() const { return events_.DescribeScene(); }
+  // The native window is gone, while the form may still hold this object: the handle reads 0.
+  void Destroyed() { handle_ = 0; }
 
   const platform::WindowSpec design;
   std::string caption;

@@ -5,16 +5,13 @@
 #include <cstring>
 #include <sstream>
 
-namespace sim {
-namespace {
+#include "platform/system_values.h"
 
-constexpr std::int32_t kErrorSuccess = 0;
-constexpr std::int32_t kErrorFileNotFound = 2;
-constexpr std::int32_t kErrorInvalidHandle = 6;
-constexpr std::int32_t kErrorMoreData = 234;
-constexpr std::uint32_t kSwpShowWindow = 0x40;
-constexpr std::uint32_t kSwpHideWindow = 0x80;
-constexpr Handle kHwndTopmost = -1;
+namespace sim {
+
+using namespace platform::system_values;  // what the system answers with
+
+namespace {
 
 std::string Quoted(const char* text) {
   return text == nullptr ? "null" : "\"" + std::string(text) + "\"";
@@ -42,8 +39,7 @@ std::int32_t SimSystem::SystemParametersInfoA(std::uint32_t uiAction, std::uint3
                                               void* pvParam, std::uint32_t fWinIni) {
   calls.push_back(Call("SystemParametersInfoA", uiAction, uiParam,
                        Quoted(static_cast<const char*>(pvParam)), fWinIni));
-  constexpr std::uint32_t kSetScreenSaveActive = 17;
-  if (uiAction == kSetScreenSaveActive) screenSaveActive = uiParam != 0;
+  if (uiAction == SPI_SETSCREENSAVEACTIVE) screenSaveActive = uiParam != 0;
   return 1;
 }
 
@@ -66,10 +62,10 @@ std::int32_t SimSystem::SetWindowPos(Handle hWnd, Handle hWndInsertAfter, std::i
   calls.push_back(Call("SetWindowPos", hWnd, hWndInsertAfter, X, Y, cx, cy, Hex(uFlags)));
   if (hWnd == 0) return 0;
   if (hWnd == kTaskbar && taskbarExists) {
-    if ((uFlags & kSwpHideWindow) != 0) taskbarVisible = false;
-    if ((uFlags & kSwpShowWindow) != 0) taskbarVisible = true;
+    if ((uFlags & SWP_HIDEWINDOW) != 0) taskbarVisible = false;
+    if ((uFlags & SWP_SHOWWINDOW) != 0) taskbarVisible = true;
   }
-  if (hWndInsertAfter == kHwndTopmost) topmostWindows.insert(hWnd);
+  if (hWndInsertAfter == HWND_TOPMOST) topmostWindows.insert(hWnd);
   return 1;
 }
 
@@ -83,14 +79,14 @@ Handle SimSystem::ImmAssociateContext(Handle hWnd, Handle hIMC) {
 std::int32_t SimSystem::RegOpenKeyExA(Handle hKey, const char* lpSubKey, std::uint32_t ulOptions,
                                       std::uint32_t samDesired, Handle* phkResult) {
   calls.push_back(Call("RegOpenKeyExA", hKey, Quoted(lpSubKey), ulOptions, Hex(samDesired)));
-  if (hKey != kHkeyLocalMachine || lpSubKey == nullptr || registry.count(lpSubKey) == 0) {
-    return kErrorFileNotFound;
+  if (hKey != kHkeyLocalMachine || lpSubKey == nullptr || !registry.contains(lpSubKey)) {
+    return ERROR_FILE_NOT_FOUND;
   }
   const Handle key = nextKey_++;
   keyPaths_[key] = lpSubKey;
   openKeys.insert(key);
   *phkResult = key;
-  return kErrorSuccess;
+  return ERROR_SUCCESS;
 }
 
 std::int32_t SimSystem::RegQueryValueExA(Handle hKey, const char* lpValueName,
@@ -98,27 +94,27 @@ std::int32_t SimSystem::RegQueryValueExA(Handle hKey, const char* lpValueName,
                                          std::uint8_t* lpData, std::uint32_t* lpcbData) {
   (void)lpReserved;
   calls.push_back(Call("RegQueryValueExA", hKey, Quoted(lpValueName)));
-  if (openKeys.count(hKey) == 0) return kErrorInvalidHandle;
+  if (!openKeys.contains(hKey)) return ERROR_INVALID_HANDLE;
   const auto& values = registry[keyPaths_[hKey]];
   const auto found = values.find(lpValueName == nullptr ? "" : lpValueName);
-  if (found == values.end()) return kErrorFileNotFound;
+  if (found == values.end()) return ERROR_FILE_NOT_FOUND;
   const RegistryValue& value = found->second;
   if (lpType != nullptr) *lpType = value.type;
   const auto size = static_cast<std::uint32_t>(value.data.size());
   if (lpData != nullptr && lpcbData != nullptr && size > *lpcbData) {
     *lpcbData = size;
-    return kErrorMoreData;
+    return ERROR_MORE_DATA;
   }
   if (lpData != nullptr && !value.data.empty()) {
     std::memcpy(lpData, value.data.data(), value.data.size());
   }
   if (lpcbData != nullptr) *lpcbData = size;
-  return kErrorSuccess;
+  return ERROR_SUCCESS;
 }
 
 std::int32_t SimSystem::RegCloseKey(Handle hKey) {
   calls.push_back(Call("RegCloseKey", hKey));
-  return openKeys.erase(hKey) == 1 ? kErrorSuccess : kErrorInvalidHandle;
+  return openKeys.erase(hKey) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 }  // namespace sim

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/system_calls.h"
+#include "platform/system_values.h"
 
 namespace sim {
 
@@ -21,7 +22,7 @@ struct RegistryValue {
 class SimSystem final : public platform::SystemCalls {
  public:
   static constexpr Handle kTaskbar = 0x20020;
-  static constexpr Handle kHkeyLocalMachine = static_cast<std::int32_t>(0x80000002U);
+  static constexpr Handle kHkeyLocalMachine = platform::system_values::HKEY_LOCAL_MACHINE;
 
   std::int32_t SystemParametersInfoA(std::uint32_t uiAction, std::uint32_t uiParam, void* pvParam,
                                      std::uint32_t fWinIni) override;

@@ -29,10 +29,10 @@ UniqueFont MessageFont(int dpi) {
 // Shift-JIS request still gets a Japanese font.
 UniqueFont NamedFont(const FontSpec& design, int dpi) {
   const std::wstring face = ToWide(design.face);
-  return UniqueFont(CreateFontW(-MulDiv(design.points, dpi, 72), 0, 0, 0, design.weight, FALSE, FALSE,
-                                FALSE, static_cast<DWORD>(design.charset), OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                face.c_str()));
+  return UniqueFont(CreateFontW(-MulDiv(design.points, dpi, 72), 0, 0, 0, design.weight, FALSE,
+                                FALSE, FALSE, static_cast<DWORD>(design.charset),
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
 }
 
 }  // namespace

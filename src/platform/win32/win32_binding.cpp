@@ -82,7 +82,8 @@ std::string Win32Binding::CommandLine() {
   return ToUtf8(ArgumentsAfterProgramName(GetCommandLineW()));
 }
 
-std::unique_ptr<WindowPeer> Win32Binding::MakeWindow(const WindowSpec& design, WindowEvents& events) {
+std::unique_ptr<WindowPeer> Win32Binding::MakeWindow(const WindowSpec& design,
+                                                     WindowEvents& events) {
   return std::make_unique<Win32Window>(windowClass_, design, events, openWindows_);
 }
 
@@ -145,6 +146,7 @@ std::unique_ptr<PixelSource> Win32Binding::OpenPicture(const std::string& path) 
 }
 
 int Win32Binding::RunMessageLoop() {
+  if (openWindows_ == 0 || quitPosted_) return 0;
   MSG message{};
   for (;;) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -175,8 +177,11 @@ HWND Win32Binding::ActiveForm() const {
 
 // The path names the program itself (lpApplicationName), so a path with spaces is never split
 // into a shorter program and arguments; the command line repeats it quoted, as programs expect.
+// The program starts in its own folder: the folder the saver was started in is nothing to it,
+// and would be searched for the libraries it loads.
 void Win32Binding::StartProgram(const std::string& path, int showMode) {
   const std::wstring program = ToWide(path);
+  const std::wstring folder = FolderOf(program);
   std::wstring commandLine = L"\"" + program + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -185,7 +190,7 @@ void Win32Binding::StartProgram(const std::string& path, int showMode) {
   PROCESS_INFORMATION started{};
   if (program.empty() ||
       CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     nullptr, &startup, &started) == FALSE) {
+                     folder.empty() ? nullptr : folder.c_str(), &startup, &started) == FALSE) {
     throw RunTimeError(ErrorCode::FileNotFound, "the program could not be started");
   }
   // Nobody waits for the tool: its handles are let go at once.

@@ -36,10 +36,8 @@ class Win32Binding final : public Binding {
   std::string FromAnsi(const std::string& bytes) override;
   std::unique_ptr<PixelSource> OpenPicture(const std::string& path) override;
 
-  // Whether the program should live on in its message loop once the start routine is done: a
-  // form window is open and nobody has asked to quit.
-  [[nodiscard]] bool ShouldRunMessageLoop() const { return openWindows_ > 0 && !quitPosted_; }
-  // Delivers messages until WM_QUIT; returns its exit code.
+  // Delivers messages until WM_QUIT and returns its exit code; returns 0 at once when the start
+  // routine left no form window open (a preview, or a form that already closed) or quit.
   int RunMessageLoop();
 
  private:

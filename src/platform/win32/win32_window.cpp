@@ -31,12 +31,9 @@ Styles StylesFor(const WindowSpec& design) {
   if (design.controlBox) styles.style |= WS_SYSMENU;
   if (design.minButton) styles.style |= WS_MINIMIZEBOX;
   if (design.maxButton) styles.style |= WS_MAXIMIZEBOX;
-  if (!design.showInTaskbar) {
-    // An owned window has no task-bar button; the owner is the form that is active now (the one
-    // opening this window). With none, a tool window keeps it off the task bar instead.
-    styles.owner = GetActiveWindow();
-    if (styles.owner == nullptr) styles.exStyle |= WS_EX_TOOLWINDOW;
-  }
+  // An owned window has no task-bar button; without an owner a tool window keeps it off.
+  styles.owner = reinterpret_cast<HWND>(design.owner);
+  if (!design.showInTaskbar && styles.owner == nullptr) styles.exStyle |= WS_EX_TOOLWINDOW;
   return styles;
 }
 
