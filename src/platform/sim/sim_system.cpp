@@ -38,23 +38,28 @@ std::string Hex(std::uint32_t value) {
 
 }  // namespace
 
+void SimSystem::Record(std::string call) {
+  calls.push_back(call);
+  if (meanwhile) meanwhile(call);
+}
+
 std::int32_t SimSystem::SystemParametersInfoA(std::uint32_t uiAction, std::uint32_t uiParam,
                                               void* pvParam, std::uint32_t fWinIni) {
-  calls.push_back(Call("SystemParametersInfoA", uiAction, uiParam,
-                       Quoted(static_cast<const char*>(pvParam)), fWinIni));
+  Record(Call("SystemParametersInfoA", uiAction, uiParam, Quoted(static_cast<const char*>(pvParam)),
+              fWinIni));
   constexpr std::uint32_t kSetScreenSaveActive = 17;
   if (uiAction == kSetScreenSaveActive) screenSaveActive = uiParam != 0;
   return 1;
 }
 
 std::int32_t SimSystem::ShowCursor(std::int32_t bShow) {
-  calls.push_back(Call("ShowCursor", bShow));
+  Record(Call("ShowCursor", bShow));
   cursorDisplayCount += bShow != 0 ? 1 : -1;
   return cursorDisplayCount;
 }
 
 Handle SimSystem::FindWindowA(const char* lpClassName, const char* lpWindowName) {
-  calls.push_back(Call("FindWindowA", Quoted(lpClassName), Quoted(lpWindowName)));
+  Record(Call("FindWindowA", Quoted(lpClassName), Quoted(lpWindowName)));
   const bool isTaskbar = lpClassName != nullptr && strcasecmp(lpClassName, "Shell_TrayWnd") == 0 &&
                          (lpWindowName == nullptr || *lpWindowName == '\0');
   return isTaskbar && taskbarExists ? kTaskbar : 0;
@@ -63,7 +68,7 @@ Handle SimSystem::FindWindowA(const char* lpClassName, const char* lpWindowName)
 std::int32_t SimSystem::SetWindowPos(Handle hWnd, Handle hWndInsertAfter, std::int32_t X,
                                      std::int32_t Y, std::int32_t cx, std::int32_t cy,
                                      std::uint32_t uFlags) {
-  calls.push_back(Call("SetWindowPos", hWnd, hWndInsertAfter, X, Y, cx, cy, Hex(uFlags)));
+  Record(Call("SetWindowPos", hWnd, hWndInsertAfter, X, Y, cx, cy, Hex(uFlags)));
   if (hWnd == 0) return 0;
   if (hWnd == kTaskbar && taskbarExists) {
     if ((uFlags & kSwpHideWindow) != 0) taskbarVisible = false;
@@ -74,7 +79,7 @@ std::int32_t SimSystem::SetWindowPos(Handle hWnd, Handle hWndInsertAfter, std::i
 }
 
 Handle SimSystem::ImmAssociateContext(Handle hWnd, Handle hIMC) {
-  calls.push_back(Call("ImmAssociateContext", hWnd, hIMC));
+  Record(Call("ImmAssociateContext", hWnd, hIMC));
   const Handle previous = inputContexts[hWnd];
   inputContexts[hWnd] = hIMC;
   return previous;
@@ -82,7 +87,7 @@ Handle SimSystem::ImmAssociateContext(Handle hWnd, Handle hIMC) {
 
 std::int32_t SimSystem::RegOpenKeyExA(Handle hKey, const char* lpSubKey, std::uint32_t ulOptions,
                                       std::uint32_t samDesired, Handle* phkResult) {
-  calls.push_back(Call("RegOpenKeyExA", hKey, Quoted(lpSubKey), ulOptions, Hex(samDesired)));
+  Record(Call("RegOpenKeyExA", hKey, Quoted(lpSubKey), ulOptions, Hex(samDesired)));
   if (hKey != kHkeyLocalMachine || lpSubKey == nullptr || registry.count(lpSubKey) == 0) {
     return kErrorFileNotFound;
   }
@@ -97,7 +102,7 @@ std::int32_t SimSystem::RegQueryValueExA(Handle hKey, const char* lpValueName,
                                          std::uint32_t* lpReserved, std::uint32_t* lpType,
                                          std::uint8_t* lpData, std::uint32_t* lpcbData) {
   (void)lpReserved;
-  calls.push_back(Call("RegQueryValueExA", hKey, Quoted(lpValueName)));
+  Record(Call("RegQueryValueExA", hKey, Quoted(lpValueName)));
   if (openKeys.count(hKey) == 0) return kErrorInvalidHandle;
   const auto& values = registry[keyPaths_[hKey]];
   const auto found = values.find(lpValueName == nullptr ? "" : lpValueName);
@@ -117,7 +122,7 @@ std::int32_t SimSystem::RegQueryValueExA(Handle hKey, const char* lpValueName,
 }
 
 std::int32_t SimSystem::RegCloseKey(Handle hKey) {
-  calls.push_back(Call("RegCloseKey", hKey));
+  Record(Call("RegCloseKey", hKey));
   return openKeys.erase(hKey) == 1 ? kErrorSuccess : kErrorInvalidHandle;
 }
 

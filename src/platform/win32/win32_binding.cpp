@@ -6,6 +6,8 @@
 #include "platform/win32/app_resources.h"
 #include "platform/win32/command_line.h"
 #include "platform/win32/dialog_keys.h"
+#include "platform/win32/display_monitors.h"
+#include "platform/win32/long_path.h"
 #include "platform/win32/module_path.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/wic_picture.h"
@@ -69,20 +71,14 @@ AppObject Win32Binding::ReadApp() {
   return app;
 }
 
-// The manifest makes the process per-monitor aware, so these are physical pixels.
-ScreenMetrics Win32Binding::ReadScreen() {
-  ScreenMetrics metrics;
-  metrics.size = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  const UINT dpi = GetDpiForSystem();
-  metrics.dpi = dpi != 0 ? static_cast<int>(dpi) : USER_DEFAULT_SCREEN_DPI;
-  return metrics;
-}
+std::vector<Monitor> Win32Binding::Monitors() { return DisplayMonitors(); }
 
 std::string Win32Binding::CommandLine() {
   return ToUtf8(ArgumentsAfterProgramName(GetCommandLineW()));
 }
 
-std::unique_ptr<WindowPeer> Win32Binding::MakeWindow(const WindowSpec& design, WindowEvents& events) {
+std::unique_ptr<WindowPeer> Win32Binding::MakeWindow(const WindowSpec& design,
+                                                     WindowEvents& events) {
   return std::make_unique<Win32Window>(windowClass_, design, events, openWindows_);
 }
 
@@ -140,8 +136,9 @@ bool Win32Binding::FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotOrdinary) == 0;
 }
 
+// A program folder deep enough puts the pictures' paths past MAX_PATH.
 std::unique_ptr<PixelSource> Win32Binding::OpenPicture(const std::string& path) {
-  return OpenWicPicture(ToWide(path));
+  return OpenWicPicture(ExtendedLengthPath(ToWide(path)));
 }
 
 int Win32Binding::RunMessageLoop() {
@@ -183,9 +180,8 @@ void Win32Binding::StartProgram(const std::string& path, int showMode) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showMode);
   PROCESS_INFORMATION started{};
-  if (program.empty() ||
-      CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     nullptr, &startup, &started) == FALSE) {
+  if (program.empty() || CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr,
+                                        FALSE, 0, nullptr, nullptr, &startup, &started) == FALSE) {
     throw RunTimeError(ErrorCode::FileNotFound, "the program could not be started");
   }
   // Nobody waits for the tool: its handles are let go at once.
