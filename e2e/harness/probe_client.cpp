@@ -48,9 +48,11 @@ std::optional<Control> FindControl(const TopWindow& window, const std::string& c
   return *found;
 }
 
-std::vector<std::string> ProbeClient::Ask(const std::string& question) const {
-  const RunResult result = prefix_.Run(probe_.string(), {question}, std::chrono::seconds(15));
-  if (!result.exit_code) throw std::runtime_error("probe " + question + " did not end in time");
+std::vector<std::string> ProbeClient::Ask(const std::vector<std::string>& question) const {
+  const RunResult result = prefix_.Run(probe_.string(), question, std::chrono::seconds(15));
+  if (!result.exit_code) {
+    throw std::runtime_error("probe " + question.front() + " did not end in time");
+  }
   std::vector<std::string> lines;
   std::string line;
   std::istringstream in(result.output);
@@ -59,13 +61,13 @@ std::vector<std::string> ProbeClient::Ask(const std::string& question) const {
 }
 
 std::string ProbeClient::Taskbar() const {
-  const std::vector<std::string> lines = Ask("taskbar");
+  const std::vector<std::string> lines = Ask({"taskbar"});
   return lines.empty() ? "" : lines.front();
 }
 
 std::vector<TopWindow> ProbeClient::Windows() const {
   std::vector<TopWindow> windows;
-  for (const std::string& line : Ask("windows")) {
+  for (const std::string& line : Ask({"windows"})) {
     std::vector<std::string> fields = Fields(line);
     fields.resize(5);
     if (fields[0] == "window") {
@@ -78,7 +80,12 @@ std::vector<TopWindow> ProbeClient::Windows() const {
   return windows;
 }
 
-std::vector<std::string> ProbeClient::Processes() const { return Ask("processes"); }
+std::vector<std::string> ProbeClient::Processes() const { return Ask({"processes"}); }
+
+bool ProbeClient::Fault(const std::string& image_name) const {
+  const std::vector<std::string> lines = Ask({"fault", image_name});
+  return !lines.empty() && lines.front() == "started";
+}
 
 ChildProcess ProbeClient::Hold() const { return prefix_.Start(probe_.string(), {"hold"}); }
 

@@ -46,12 +46,14 @@ class ProbeClient {
   [[nodiscard]] std::vector<TopWindow> Windows() const;
   // Image names of the running processes.
   [[nodiscard]] std::vector<std::string> Processes() const;
+  // Starts a thread at address 0 in the process of that image name; whether it was started.
+  [[nodiscard]] bool Fault(const std::string& image_name) const;
   // A process that does nothing until killed, so the desktop and its task bar outlive the
   // program under test.
   [[nodiscard]] ChildProcess Hold() const;
 
  private:
-  [[nodiscard]] std::vector<std::string> Ask(const std::string& question) const;
+  [[nodiscard]] std::vector<std::string> Ask(const std::vector<std::string>& question) const;
 
   const WinePrefix& prefix_;
   std::filesystem::path probe_;

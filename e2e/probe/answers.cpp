@@ -4,19 +4,14 @@
 // after <windows.h>, which it needs
 #include <tlhelp32.h>
 
-#include <memory>
 #include <string>
 
+#include "unique_handle.h"
 #include "utf8_output.h"
 
 namespace probe {
 
 namespace {
-
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 std::wstring ClassOf(HWND window) {
   wchar_t name[256] = {};

@@ -1,9 +1,14 @@
-// probe taskbar | windows | processes | hold
+// probe taskbar | windows | processes | hold | fault <image name>
 #include <string_view>
 
 #include "answers.h"
+#include "remote_fault.h"
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 3 && std::wstring_view(argv[1]) == L"fault") {
+    probe::StartFaultingThread(argv[2]);
+    return 0;
+  }
   if (argc != 2) return 2;
   const std::wstring_view question = argv[1];
   if (question == L"taskbar") {
