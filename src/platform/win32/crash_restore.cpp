@@ -1,6 +1,7 @@
 #include "platform/win32/crash_restore.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <exception>
 
 #include "platform/win32/handles.h"

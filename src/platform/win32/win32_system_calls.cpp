@@ -47,9 +47,9 @@ std::int32_t Win32SystemCalls::SetWindowPos(Handle hWnd, Handle hWndInsertAfter,
   const bool hides = (uFlags & SWP_HIDEWINDOW) != 0 && OfAnotherProcess(window);
   if (hides) RestoreOnCrash(window);
   const BOOL done = ::SetWindowPos(window, ToHwnd(hWndInsertAfter), X, Y, cx, cy, uFlags);
-  if (hides ? done == FALSE : (uFlags & SWP_SHOWWINDOW) != 0 && done != FALSE) {
-    ForgetOnCrash(window);
-  }
+  const bool nothingHidden = hides && done == FALSE;
+  const bool shownAgain = (uFlags & SWP_SHOWWINDOW) != 0 && done != FALSE;
+  if (nothingHidden || shownAgain) ForgetOnCrash(window);
   return done;
 }
 

@@ -210,6 +210,8 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       events_.OnDisplayChanged();
       return 0;
     case WM_DPICHANGED: {
+      // A cover keeps its monitor's rectangle, in physical pixels at any DPI.
+      if (cover_) return 0;
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(window, nullptr, suggested->left, suggested->top,
                    suggested->right - suggested->left, suggested->bottom - suggested->top,
