@@ -166,8 +166,11 @@ TEST_F(ShowRunning, APositionOverBlackIsComparedAsItComes) {
 // The task bar belongs to another process: while the call that shows it waits, the system may
 // deliver a close request to the window.
 TEST_F(ShowRunning, ACloseRequestDuringTheUnloadDoesNotRunItAgain) {
+  bool asked = false;
   saver.sim.system.meanwhile = [&](const std::string& call) {
-    if (call == "SetWindowPos(131104, 0, 0, 0, 0, 0, 0x40)") window().RequestClose();
+    if (asked || call != "SetWindowPos(131104, 0, 0, 0, 0, 0, 0x40)") return;
+    asked = true;
+    window().RequestClose();
   };
   saver.sim.system.calls.clear();
   window().KeyDown('A');
