@@ -11,7 +11,7 @@ list(FILTER WIN32_SOURCES EXCLUDE REGEX "/win_main\\.cpp$")
 add_library(win32_binding STATIC ${WIN32_SOURCES})
 target_link_libraries(win32_binding PUBLIC portable)
 target_compile_definitions(win32_binding PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(win32_binding PUBLIC ole32 uuid imm32 advapi32 user32 gdi32)
+target_link_libraries(win32_binding PUBLIC ole32 uuid imm32 advapi32 user32 gdi32 shcore)
 
 # The program's icon is drawn in res/program_icon_art.cpp; built for this machine and run, it
 # writes the icon file where the resource script finds it.

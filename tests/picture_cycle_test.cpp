@@ -29,7 +29,7 @@ bool operator==(const Placement& a, const Placement& b) {
 
 Placement ShowOnScreen(platform::PixelSize screen, platform::PixelSize picture) {
   Saver saver;
-  saver.sim.screen.size = screen;
+  saver.sim.monitors.front().rect = {0, 0, screen.width, screen.height};
   saver.sim.AddPicture(PictureFile("C:\\Saver", 1), picture);
   saver.Start("/s");
   const platform::Image& image = saver.module->form1().Image1;

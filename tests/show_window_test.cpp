@@ -163,6 +163,27 @@ TEST_F(ShowRunning, APositionOverBlackIsComparedAsItComes) {
   EXPECT_TRUE(saver.sim.ended);
 }
 
+// The task bar belongs to another process: while the call that shows it waits, the system may
+// deliver a close request to the window.
+TEST_F(ShowRunning, ACloseRequestDuringTheUnloadDoesNotRunItAgain) {
+  bool asked = false;
+  saver.sim.system.meanwhile = [&](const std::string& call) {
+    if (asked || call != "SetWindowPos(131104, 0, 0, 0, 0, 0, 0x40)") return;
+    asked = true;
+    window().RequestClose();
+  };
+  saver.sim.system.calls.clear();
+  window().KeyDown('A');
+  const std::vector<std::string> expected = {
+      "ShowCursor(-1)",
+      "ImmAssociateContext(65552, 16962)",
+      "SetWindowPos(131104, 0, 0, 0, 0, 0, 0x40)",
+  };
+  EXPECT_EQ(saver.sim.system.calls, expected);
+  EXPECT_EQ(saver.module->saves, 1);
+  EXPECT_EQ(saver.sim.system.cursorDisplayCount, 0);
+}
+
 TEST(ShowWithoutTaskBar, RunsAndEndsNormally) {
   Saver saver;
   saver.sim.system.taskbarExists = false;

@@ -1,10 +1,12 @@
 // The Windows binding's text rules that need no Windows: the command line after the program's
-// name, and the application's folder and name from the module's path.
+// name, the application's folder and name from the module's path, and picture paths of any
+// length.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/win32/command_line.h"
+#include "platform/win32/long_path.h"
 #include "platform/win32/module_path.h"
 
 namespace platform::win32 {
@@ -50,6 +52,29 @@ TEST(ModulePath, FolderWithoutTrailingBackslashExceptAtARootAndNameWithoutExtens
   for (const Case& c : cases) {
     EXPECT_EQ(FolderOf(c.path), c.folder) << ::testing::PrintToString(std::wstring(c.path));
     EXPECT_EQ(std::wstring(NameWithoutExtension(c.path)), c.name);
+  }
+}
+
+TEST(ExtendedLengthPath, PrefixesAbsoluteDriveAndUncPathsOnly) {
+  const std::wstring deep = L"C:\\" + std::wstring(300, L'x') + L"\\QMAR5201.DAT";
+  struct Case {
+    std::wstring path;
+    std::wstring expected;
+  };
+  const Case cases[] = {
+      {L"C:\\Saver\\QMAR5201.DAT", L"\\\\?\\C:\\Saver\\QMAR5201.DAT"},
+      {deep, L"\\\\?\\" + deep},
+      {L"d:/Saver/QMAR5201.DAT", L"\\\\?\\d:\\Saver\\QMAR5201.DAT"},
+      {L"\\\\server\\share\\QMAR5201.DAT", L"\\\\?\\UNC\\server\\share\\QMAR5201.DAT"},
+      {L"\\\\?\\C:\\Saver\\QMAR5201.DAT", L"\\\\?\\C:\\Saver\\QMAR5201.DAT"},
+      {L"\\\\?\\UNC\\server\\share\\x", L"\\\\?\\UNC\\server\\share\\x"},
+      {L"\\\\.\\pipe\\x", L"\\\\.\\pipe\\x"},
+      {L"Saver\\QMAR5201.DAT", L"Saver\\QMAR5201.DAT"},
+      {L"C:QMAR5201.DAT", L"C:QMAR5201.DAT"},
+      {L"", L""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ExtendedLengthPath(c.path), c.expected) << ::testing::PrintToString(c.path);
   }
 }
 

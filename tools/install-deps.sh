@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs what building and testing the saver needs on Debian 12, once: the compilers, Wine,
-# a virtual X display with input and screenshot tools, a Japanese font and locale.
+# a virtual X display (and a nested one with two heads) with input and screenshot tools, a
+# Japanese font and locale.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make libgtest-dev libgmock-dev clang-format clang-tidy git
   g++-mingw-w64-x86-64 wine wine64
-  xvfb xdotool x11-utils imagemagick
+  xvfb xserver-xephyr xdotool x11-utils imagemagick
   fonts-ipafont-gothic fonts-wine locales
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev
   # The release: the Windows installer and the zip.

@@ -97,6 +97,11 @@ std::string ProbeClient::WorkingFolder(const std::string& image) const {
   return lines.empty() ? "" : lines.front();
 }
 
+bool ProbeClient::Fault(const std::string& image_name) const {
+  const std::vector<std::string> lines = Ask({"fault", image_name});
+  return !lines.empty() && lines.front() == "started";
+}
+
 ChildProcess ProbeClient::Hold() const { return prefix_.Start(probe_.string(), {"hold"}); }
 
 }  // namespace e2e

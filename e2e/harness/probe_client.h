@@ -52,6 +52,8 @@ class ProbeClient {
   [[nodiscard]] std::map<std::string, std::string> UserValues(const std::string& key) const;
   // The working folder of a running process of that image name ("C:\\…\\"), empty without one.
   [[nodiscard]] std::string WorkingFolder(const std::string& image) const;
+  // Starts a thread at address 0 in the process of that image name; whether it was started.
+  [[nodiscard]] bool Fault(const std::string& image_name) const;
   // A process that does nothing until killed, so the desktop and its task bar outlive the
   // program under test.
   [[nodiscard]] ChildProcess Hold() const;

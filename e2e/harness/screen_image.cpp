@@ -90,9 +90,15 @@ bool ScreenImage::IsBlack(int x, int y) const {
 }
 
 std::optional<Box> ScreenImage::NonBlackBox() const {
+  return NonBlackBoxIn({0, 0, width_, height_});
+}
+
+std::optional<Box> ScreenImage::NonBlackBoxIn(const Box& area) const {
   int left = width_, top = height_, right = -1, bottom = -1;
-  for (int y = 0; y < height_; ++y) {
-    for (int x = 0; x < width_; ++x) {
+  const int areaRight = std::min(width_, area.left + area.width);
+  const int areaBottom = std::min(height_, area.top + area.height);
+  for (int y = std::max(0, area.top); y < areaBottom; ++y) {
+    for (int x = std::max(0, area.left); x < areaRight; ++x) {
       if (IsBlack(x, y)) continue;
       left = std::min(left, x);
       right = std::max(right, x);

@@ -35,6 +35,8 @@ class ScreenImage {
   // The smallest box holding every pixel that is not black, nothing on an all-black screen.
   // A box that matches the picture's place therefore also says the rest of the screen is black.
   [[nodiscard]] std::optional<Box> NonBlackBox() const;
+  // The same within one part of the screen (a monitor's).
+  [[nodiscard]] std::optional<Box> NonBlackBoxIn(const Box& area) const;
 
  private:
   [[nodiscard]] bool IsBlack(int x, int y) const;

@@ -26,7 +26,7 @@ std::vector<std::string> WineCommand(const std::string& program,
 
 }  // namespace
 
-WinePrefix::WinePrefix(const XDisplay& display)
+WinePrefix::WinePrefix(const XDisplay& display, Desktop desktop)
     : path_(MakeTemporaryFolder()), environment_(display.environment()) {
   environment_["WINEPREFIX"] = path_.string();
   environment_["WINEDEBUG"] = "-all";
@@ -37,12 +37,14 @@ WinePrefix::WinePrefix(const XDisplay& display)
   // No offers to install Mono or Gecko, no menu entries on the host.
   boot["WINEDLLOVERRIDES"] = "mscoree,mshtml=;winemenubuilder.exe=d";
   RunTool({"wineboot", "--init"}, boot, std::chrono::minutes(3), Stderr::Discard);
-  const std::string explorer = "HKCU\\Software\\Wine\\Explorer";
-  const std::string size = std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight);
-  RunTool({"wine", "reg", "add", explorer, "/v", "Desktop", "/d", kDesktopName, "/f"}, environment_,
-          std::chrono::minutes(1), Stderr::Discard);
-  RunTool({"wine", "reg", "add", explorer + "\\Desktops", "/v", kDesktopName, "/d", size, "/f"},
-          environment_, std::chrono::minutes(1), Stderr::Discard);
+  if (desktop == Desktop::Shell) {
+    const std::string explorer = "HKCU\\Software\\Wine\\Explorer";
+    const std::string size = std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight);
+    SetRegistryValue(explorer, "Desktop", kDesktopName);
+    SetRegistryValue(explorer + "\\Desktops", kDesktopName, size);
+  } else {
+    SetRegistryValue("HKCU\\Software\\Wine\\X11 Driver", "Managed", "N");
+  }
   RunTool({"wineserver", "--wait"}, environment_, std::chrono::minutes(1));
 }
 

@@ -13,10 +13,15 @@
 
 namespace e2e {
 
+// Shell: the virtual desktop described above. None: Wine's windows are X windows of their own,
+// on every monitor the X screen has; no window manager runs there, so Wine is told not to wait
+// for one (it would wait two seconds for each window that goes).
+enum class Desktop { Shell, None };
+
 class WinePrefix {
  public:
   // Makes the prefix under /tmp (about ten seconds).
-  explicit WinePrefix(const XDisplay& display);
+  explicit WinePrefix(const XDisplay& display, Desktop desktop = Desktop::Shell);
   WinePrefix(const WinePrefix&) = delete;
   WinePrefix& operator=(const WinePrefix&) = delete;
   ~WinePrefix();

@@ -7,15 +7,23 @@
 
 namespace e2e {
 
-XDisplay::XDisplay() {
-  const std::string size =
-      std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24";
+XDisplay::XDisplay()
+    : XDisplay("Xvfb",
+               {"-screen", "0",
+                std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24",
+                "-nolisten", "tcp"},
+               {}) {}
+
+XDisplay::XDisplay(const std::string& server_name, const std::vector<std::string>& arguments,
+                   const Environment& server_environment) {
   for (int number = 90; number <= 99; ++number) {
     const std::string name = ":" + std::to_string(number);
     if (std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock")) continue;
-    ChildProcess server({"Xvfb", name, "-screen", "0", size, "-nolisten", "tcp"}, {});
+    std::vector<std::string> command = {server_name, name};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    ChildProcess server(command, server_environment);
     const Environment environment = {{"DISPLAY", name}};
-    // Another server may have taken the number since the lock check; then Xvfb gives up.
+    // Another server may have taken the number since the lock check; then the server gives up.
     const bool ready = WaitUntil(10s, [&] {
       return !server.Running() || Run({"xdpyinfo"}, environment, 5s).exit_code == 0;
     });

@@ -2,6 +2,7 @@
 // The virtual X screen the suite runs Wine on.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "harness/child_process.h"
 
@@ -18,6 +19,12 @@ class XDisplay {
 
   // DISPLAY for the programs that use this screen.
   [[nodiscard]] Environment environment() const { return {{"DISPLAY", name_}}; }
+
+ protected:
+  // Starts `server <display> arguments…` in `environment` (a nested server is a client of the
+  // display it names) on the first free number among :90 … :99.
+  XDisplay(const std::string& server, const std::vector<std::string>& arguments,
+           const Environment& environment);
 
  private:
   std::string name_;

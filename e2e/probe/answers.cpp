@@ -1,26 +1,21 @@
 #include "answers.h"
 
 #include <windows.h>
-// after <windows.h>, which they need
-#include <tlhelp32.h>
+// after <windows.h>, which it needs
 #include <winternl.h>
 
 #include <cstddef>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "processes.h"
+#include "unique_handle.h"
 #include "utf8_output.h"
 
 namespace probe {
 
 namespace {
-
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 struct KeyCloser {
   void operator()(HKEY key) const { RegCloseKey(key); }
@@ -76,19 +71,6 @@ std::wstring ClientRectOf(HWND window) {
   return Edges(rect);
 }
 
-// Calls `visit` with each running process until it returns false.
-template <class Visit>
-void ForEachProcess(const Visit& visit) {
-  const HANDLE raw = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (raw == INVALID_HANDLE_VALUE) return;
-  const UniqueHandle snapshot(raw);
-  PROCESSENTRY32W entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more && visit(entry);
-       more = Process32NextW(snapshot.get(), &entry)) {
-  }
-}
-
 template <class Value>
 bool ReadFrom(HANDLE process, const void* at, Value& value) {
   return ReadProcessMemory(process, at, &value, sizeof value, nullptr) != FALSE;
@@ -124,15 +106,7 @@ void AnswerProcesses() {
 
 // Read from the process's parameters block, where the system keeps its current directory.
 void AnswerWorkingFolder(std::wstring_view image) {
-  DWORD id = 0;
-  ForEachProcess([&](const PROCESSENTRY32W& entry) {
-    if (CompareStringOrdinal(entry.szExeFile, -1, image.data(), static_cast<int>(image.size()),
-                             TRUE) != CSTR_EQUAL) {
-      return true;
-    }
-    id = entry.th32ProcessID;
-    return false;
-  });
+  const DWORD id = ProcessOf(image);
   if (id == 0) return;
   const UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
   PROCESS_BASIC_INFORMATION basic = {};

@@ -1,8 +1,9 @@
 // probe taskbar | windows | processes | values <key under HKEY_CURRENT_USER> |
-//       folder <image name> | hold
+//       folder <image name> | fault <image name> | hold
 #include <string_view>
 
 #include "answers.h"
+#include "remote_fault.h"
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wstring_view(argv[1]) == L"values") {
@@ -11,6 +12,10 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc == 3 && std::wstring_view(argv[1]) == L"folder") {
     probe::AnswerWorkingFolder(argv[2]);
+    return 0;
+  }
+  if (argc == 3 && std::wstring_view(argv[1]) == L"fault") {
+    probe::StartFaultingThread(argv[2]);
     return 0;
   }
   if (argc != 2) return 2;

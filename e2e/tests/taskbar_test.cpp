@@ -1,4 +1,5 @@
-// The show hides the task bar while it runs and brings it back when it ends.
+// The show hides the task bar while it runs and brings it back when it ends, by an ending input
+// or by a crash.
 #include "harness/saver_test.h"
 #include "harness/wait.h"
 #include "harness/x_input.h"
@@ -20,6 +21,37 @@ TEST_F(TaskbarTest, HiddenDuringTheShowAndBackAfterIt) {
   std::string state;
   EXPECT_TRUE(WaitUntil(5s, [&] { return (state = probe().Taskbar()) == "visible"; }))
       << "after the show: got " << state << ", expected visible";
+  Screenshot("after");
+}
+
+// Wine's report of a crash is its debugger's dialog, which would hold the crashed process until
+// someone closes it; without the dialog the debugger writes its report and ends the process.
+class CrashTest : public SaverTest {
+ protected:
+  void SetUp() override {
+    SharedPrefix().SetRegistryValue(kDebuggerKey, "ShowCrashDialog", "0", "REG_DWORD");
+    SaverTest::SetUp();
+  }
+  void TearDown() override {
+    SaverTest::TearDown();
+    SharedPrefix().DeleteRegistryValue(kDebuggerKey, "ShowCrashDialog");
+    SharedPrefix().EndAll();
+  }
+
+ private:
+  static constexpr const char* kDebuggerKey = "HKCU\\Software\\Wine\\WineDbg";
+};
+
+TEST_F(CrashTest, TheTaskBarComesBackWhenAThreadOfTheSaverFaults) {
+  const ProgramFolder folder =
+      MakeFolder("crash", {{"QMAR5201.DAT", 800, 600, {255, 140, 0}, "png"}});
+  ChildProcess saver = StartSaver(folder, {"/s"});
+  ASSERT_TRUE(WaitForSteadyPicture(20s, "during")) << "the show did not start; see out/e2e/";
+  ASSERT_EQ(probe().Taskbar(), "hidden") << "during the show";
+
+  ASSERT_TRUE(probe().Fault("slideshow.scr")) << "no faulting thread could be started";
+  EXPECT_TRUE(saver.WaitForExit(20s)) << "the saver still runs 20 s after the fault";
+  EXPECT_EQ(probe().Taskbar(), "visible") << "after the crash";
   Screenshot("after");
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/pixels.h"
 #include "platform/system_calls.h"
@@ -24,9 +25,9 @@ struct AppObject {
   bool PrevInstance = false;
 };
 
-struct ScreenMetrics {
-  PixelSize size;  // the primary screen in pixels
-  int dpi = 96;
+struct Monitor {
+  PixelRect rect;  // on the virtual screen, in physical pixels; the primary one starts at 0, 0
+  int dpi = 96;    // the monitor's DPI now, which may differ from the one the session began with
 };
 
 enum class MessageBoxStyle { OkOnly };
@@ -36,7 +37,8 @@ class Binding {
   virtual ~Binding() = default;
 
   virtual AppObject ReadApp() = 0;
-  virtual ScreenMetrics ReadScreen() = 0;
+  // The monitors, the primary one first.
+  virtual std::vector<Monitor> Monitors() = 0;
   // The text after the program's name, as one string.
   virtual std::string CommandLine() = 0;
   virtual SystemCalls& System() = 0;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/controls.h"
+#include "platform/cover.h"
 #include "platform/dialog_controls.h"
 #include "platform/run_time_error.h"
 
@@ -33,6 +34,7 @@ void Form::Load() {
   }
   ApplyClientSize();
   for (const ChildControl* child : children_) peer_->AddControl(child->Describe(peer_->Dpi()));
+  CoverOtherMonitors();
   runtime_.FormLoaded(*this);
   for (std::size_t i = 0; i < timers_.size(); ++i) timers_[i]->Arm(static_cast<int>(i));
   Form_Load();
@@ -54,11 +56,19 @@ void Form::ShowModal() {
   if (Loaded()) runtime_.RunModal(*this);
 }
 
+// A message sent to the window while Form_Unload waits in a system call (a close request during
+// a call into another process) must not run it a second time.
 void Form::Unload() {
-  if (!Loaded()) return;
+  if (!Loaded() || unloading_) return;
   Integer cancel = 0;
+  unloading_ = true;
+  struct Done {
+    bool& unloading;
+    ~Done() { unloading = false; }
+  } done{unloading_};
   Form_Unload(cancel);
   if (cancel != 0 || !Loaded()) return;
+  covers_.clear();
   peer_.reset();
   visible_ = false;
   runtime_.FormUnloaded(*this);
@@ -251,6 +261,29 @@ void Form::OnDpiChanged() {
     for (const ChildControl* child : children_) peer_->PlaceControl(child->Describe(peer_->Dpi()));
     peer_->Invalidate();
   });
+}
+
+void Form::OnDisplayChanged() {
+  OnErrorExit([&] {
+    covers_.clear();
+    CoverOtherMonitors();
+  });
+}
+
+bool Form::FullScreen() const {
+  return design_.window.border == BorderStyle::None &&
+         design_.windowState == WindowState::Maximized;
+}
+
+// The form itself lies on the primary monitor, the first one.
+void Form::CoverOtherMonitors() {
+  if (!FullScreen()) return;
+  WindowEvents& events = *this;
+  const std::vector<Monitor> monitors = runtime_.binding().Monitors();
+  for (std::size_t i = 1; i < monitors.size(); ++i) {
+    covers_.push_back(
+        std::make_unique<Cover>(runtime_.binding(), events, *peer_, monitors[i].rect));
+  }
 }
 
 Image* Form::ImageAt(PixelPoint at) const {

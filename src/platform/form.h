@@ -15,6 +15,7 @@ namespace platform {
 
 class ChildControl;
 class CommandButton;
+class Cover;
 class Image;
 class Line;
 class Menu;
@@ -116,7 +117,12 @@ class Form : private WindowEvents {
   void OnCommand(int controlId) override;
   void OnDialogKey(DialogKey key) override;
   void OnDpiChanged() override;
+  void OnDisplayChanged() override;
   [[nodiscard]] Scene DescribeScene() const override;
+
+  // A maximized form without a border is full-screen: the monitors beside its own are covered.
+  [[nodiscard]] bool FullScreen() const;
+  void CoverOtherMonitors();
 
   [[nodiscard]] Image* ImageAt(PixelPoint at) const;
   [[nodiscard]] int ToPixels(Single twips) const;
@@ -132,6 +138,7 @@ class Form : private WindowEvents {
   bool autoRedraw_ = false;
   WindowState windowState_;
   bool visible_ = false;
+  bool unloading_ = false;  // Form_Unload runs; a close request meanwhile changes nothing
   std::vector<Image*> images_;
   std::vector<Timer*> timers_;
   std::vector<ChildControl*> children_;  // in tab order
@@ -140,6 +147,7 @@ class Form : private WindowEvents {
   std::vector<Menu*> menus_;  // every menu and item, for their clicks
   int nextControlId_ = 100;
   std::unique_ptr<WindowPeer> peer_;
+  std::vector<std::unique_ptr<Cover>> covers_;  // go before the window they stand beside
 };
 
 }  // namespace platform

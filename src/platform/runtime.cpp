@@ -8,16 +8,20 @@
 namespace platform {
 namespace {
 
-ScreenObject ScreenInTwips(const ScreenMetrics& metrics) {
-  const double twipsPerPixel = kTwipsPerInch / metrics.dpi;
-  return {ToSingle(metrics.size.width * twipsPerPixel),
-          ToSingle(metrics.size.height * twipsPerPixel)};
+// In the primary monitor's own DPI: a form's window there converts twips to pixels with the
+// same, so a form as large as the screen is exactly as large as the monitor.
+ScreenObject ScreenInTwips(const std::vector<Monitor>& monitors) {
+  if (monitors.empty()) return {};
+  const Monitor& primary = monitors.front();
+  const double twipsPerPixel = kTwipsPerInch / primary.dpi;
+  return {ToSingle(primary.rect.width * twipsPerPixel),
+          ToSingle(primary.rect.height * twipsPerPixel)};
 }
 
 }  // namespace
 
 Runtime::Runtime(Binding& binding)
-    : App(binding.ReadApp()), Screen(ScreenInTwips(binding.ReadScreen())), binding_(binding) {}
+    : App(binding.ReadApp()), Screen(ScreenInTwips(binding.Monitors())), binding_(binding) {}
 
 void Runtime::MsgBox(const std::string& prompt, MessageBoxStyle buttons, const std::string& title) {
   binding_.ShowMessage(prompt, title, buttons);

@@ -41,6 +41,9 @@ struct WindowSpec {
   bool programIcon = false;  // the title bar and task bar show the program's icon
   // The window this one stays above and goes with; an owned window has no task-bar button.
   Handle owner = 0;
+  // Stays above every window that is not topmost, is never activated and shows no pointer: a
+  // black stand-in over a monitor that a full-screen form does not cover itself.
+  bool cover = false;
 };
 
 // A font asked for by name; where the face is missing, the system's font mapper picks the
@@ -111,6 +114,8 @@ class WindowEvents {
   virtual void OnDialogKey(DialogKey key) = 0;
   // The window moved to a monitor of another DPI: the form lays itself out again.
   virtual void OnDpiChanged() = 0;
+  // Monitors were added, removed or re-arranged.
+  virtual void OnDisplayChanged() = 0;
   [[nodiscard]] virtual Scene DescribeScene() const = 0;
 
  protected:
@@ -124,11 +129,15 @@ class WindowPeer {
   [[nodiscard]] virtual Handle handle() const = 0;
   [[nodiscard]] virtual int Dpi() const = 0;
   [[nodiscard]] virtual PixelSize ClientSize() const = 0;
+  // The client area's top-left corner on the virtual screen.
+  [[nodiscard]] virtual PixelPoint ClientOrigin() const = 0;
   virtual void SetCaption(const std::string& caption) = 0;
   // Outer size: frame and title bar included (the same as the client size without a border).
   virtual void SetOuterSize(PixelSize size) = 0;
   // Client size: the area inside the frame, title bar and menu bar.
   virtual void SetClientSize(PixelSize size) = 0;
+  // Outer place and size on the virtual screen.
+  virtual void Place(const PixelRect& rect) = 0;
   // Makes the window visible in the given state.
   virtual void Show(WindowState state) = 0;
   virtual void SetEnabled(bool enabled) = 0;

@@ -19,8 +19,8 @@
 namespace {
 
 const std::set<std::string> kAllowed = {
-    "advapi32.dll", "comdlg32.dll", "gdi32.dll",    "imm32.dll",   "kernel32.dll", "msvcrt.dll",
-    "ntdll.dll",    "ole32.dll",    "oleaut32.dll", "shell32.dll", "user32.dll",
+    "advapi32.dll", "comdlg32.dll", "gdi32.dll",    "imm32.dll",  "kernel32.dll", "msvcrt.dll",
+    "ntdll.dll",    "ole32.dll",    "oleaut32.dll", "shcore.dll", "shell32.dll",  "user32.dll",
 };
 
 constexpr std::size_t kImportDirectory = 1;

@@ -77,7 +77,7 @@ SimWindow& SimBinding::Window(platform::Handle handle) const {
 
 std::unique_ptr<platform::WindowPeer> SimBinding::MakeWindow(const platform::WindowSpec& design,
                                                              platform::WindowEvents& events) {
-  auto window = std::make_unique<SimWindow>(*this, design, events, nextHandle_, screen.size);
+  auto window = std::make_unique<SimWindow>(*this, design, events, nextHandle_, monitors.front());
   nextHandle_ += 0x10;
   windows_.push_back(window.get());
   return window;
@@ -92,6 +92,17 @@ void SimBinding::DestroyOwnedBy(platform::Handle owner) {
     DestroyOwnedBy(window->handle());
     window->Destroyed();
     Forget(*window);
+  }
+}
+
+void SimBinding::ChangeMonitors(std::vector<platform::Monitor> now) {
+  monitors = std::move(now);
+  // A window may go, and others come, while one of them hears of it.
+  const std::vector<SimWindow*> before = windows_;
+  for (SimWindow* window : before) {
+    if (std::ranges::find(windows_, window) != windows_.end()) {
+      window->ChangeDisplay();
+    }
   }
 }
 
@@ -128,13 +139,14 @@ std::unique_ptr<platform::PixelSource> SimBinding::OpenPicture(const std::string
 
 SimWindow::SimWindow(SimBinding& binding, platform::WindowSpec windowSpec,
                      platform::WindowEvents& events, platform::Handle handle,
-                     platform::PixelSize screen)
+                     const platform::Monitor& monitor)
     : design(std::move(windowSpec)),
       caption(design.caption),
+      dpi(monitor.dpi),
       binding_(binding),
       events_(events),
       handle_(handle),
-      screen_(screen) {}
+      monitor_(monitor.rect) {}
 
 SimWindow::~SimWindow() {
   if (handle_ == 0) return;  // destroyed with its owner already
@@ -156,6 +168,18 @@ platform::PixelSize FrameOf(const SimWindow& window) {
 platform::PixelSize SimWindow::ClientSize() const {
   const platform::PixelSize frame = FrameOf(*this);
   return {std::max(0, outerSize.width - frame.width), std::max(0, outerSize.height - frame.height)};
+}
+
+// Inside a frame of equal sides, below its title bar and menu bar.
+platform::PixelPoint SimWindow::ClientOrigin() const {
+  const platform::PixelSize frame = FrameOf(*this);
+  const int side = frame.width / 2;
+  return {position.x + side, position.y + frame.height - side};
+}
+
+void SimWindow::Place(const platform::PixelRect& rect) {
+  position = {rect.left, rect.top};
+  outerSize = {rect.width, rect.height};
 }
 
 void SimWindow::SetClientSize(platform::PixelSize size) {
@@ -213,10 +237,14 @@ void SimWindow::ChangeDpi(int newDpi) {
   binding_.Run([&] { events_.OnDpiChanged(); });
 }
 
+void SimWindow::ChangeDisplay() {
+  binding_.Run([&] { events_.OnDisplayChanged(); });
+}
+
 void SimWindow::Show(platform::WindowState newState) {
   visible = true;
   state = newState;
-  if (newState == platform::WindowState::Maximized) outerSize = screen_;
+  if (newState == platform::WindowState::Maximized) Place(monitor_);
 }
 
 void SimWindow::SetFocus() {

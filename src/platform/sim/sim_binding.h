@@ -34,7 +34,11 @@ class SimBinding final : public platform::Binding {
 
   // What the program is started with.
   platform::AppObject app;
-  platform::ScreenMetrics screen{{1024, 768}, 96};
+  // The monitors, the primary one first; windows are made on the primary one, at its DPI.
+  std::vector<platform::Monitor> monitors{{{0, 0, 1024, 768}, 96}};
+  // The DPI the session began with. A program aware of each monitor's DPI goes by those
+  // instead; tests set this apart from them to show that nothing reads it.
+  int systemDpi = 96;
   std::string commandLine;
   SimSystem system;
 
@@ -60,6 +64,9 @@ class SimBinding final : public platform::Binding {
   bool ended = false;  // End was called
   bool quit = false;   // the last form was unloaded
 
+  // Monitors added, removed or re-arranged: every window hears of it, as from the system.
+  void ChangeMonitors(std::vector<platform::Monitor> now);
+
   // Runs part of the program; returns normally also when it ends the program.
   static void Run(const std::function<void()>& action);
   // The windows made so far that still exist, oldest first.
@@ -68,7 +75,7 @@ class SimBinding final : public platform::Binding {
 
   // platform::Binding
   platform::AppObject ReadApp() override { return app; }
-  platform::ScreenMetrics ReadScreen() override { return screen; }
+  std::vector<platform::Monitor> Monitors() override { return monitors; }
   std::string CommandLine() override { return commandLine; }
   platform::SystemCalls& System() override { return system; }
   std::unique_ptr<platform::WindowPeer> MakeWindow(const platform::WindowSpec& design,
@@ -103,7 +110,7 @@ class SimBinding final : public platform::Binding {
 class SimWindow final : public platform::WindowPeer {
  public:
   SimWindow(SimBinding& binding, platform::WindowSpec windowSpec, platform::WindowEvents& events,
-            platform::Handle handle, platform::PixelSize screen);
+            platform::Handle handle, const platform::Monitor& monitor);
   SimWindow(const SimWindow&) = delete;
   SimWindow& operator=(const SimWindow&) = delete;
   ~SimWindow() override;
@@ -112,6 +119,7 @@ class SimWindow final : public platform::WindowPeer {
   [[nodiscard]] platform::Handle handle() const override { return handle_; }
   [[nodiscard]] int Dpi() const override { return dpi; }
   [[nodiscard]] platform::PixelSize ClientSize() const override;
+  [[nodiscard]] platform::PixelPoint ClientOrigin() const override;
   void SetCaption(const std::string& text) override { caption = text; }
   void SetOuterSize(platform::PixelSize size) override { outerSize = size; }
   void Show(platform::WindowState state) override;
@@ -122,6 +130,7 @@ class SimWindow final : public platform::WindowPeer {
   void StartTimer(int timerId, unsigned milliseconds) override { timers[timerId] = milliseconds; }
   void StopTimer(int timerId) override { timers.erase(timerId); }
   void SetClientSize(platform::PixelSize size) override;
+  void Place(const platform::PixelRect& rect) override;
   void AddControl(const platform::ControlSpec& control) override { controls.push_back(control); }
   void SetControlText(int controlId, const std::string& text) override;
   void PlaceControl(const platform::ControlSpec& placed) override;
@@ -139,6 +148,7 @@ class SimWindow final : public platform::WindowPeer {
   void Click(int controlId);
   void PressDialogKey(platform::DialogKey key);
   void ChangeDpi(int newDpi);
+  void ChangeDisplay();
   // The child control of that id, or of that text.
   [[nodiscard]] const platform::ControlSpec& Control(int controlId) const;
   [[nodiscard]] const platform::ControlSpec& Control(const std::string& text) const;
@@ -149,13 +159,14 @@ class SimWindow final : public platform::WindowPeer {
 
   const platform::WindowSpec design;
   std::string caption;
+  platform::PixelPoint position;  // outer top-left on the virtual screen
   platform::PixelSize outerSize;
   bool visible = false;
   platform::WindowState state = platform::WindowState::Normal;
   bool enabled = true;
   bool canTakeFocus = true;
   bool focused = false;
-  int dpi = 96;
+  int dpi;
   int invalidations = 0;
   int immediateRepaints = 0;
   std::map<int, unsigned> timers;               // running timers and their intervals
@@ -167,7 +178,7 @@ class SimWindow final : public platform::WindowPeer {
   SimBinding& binding_;
   platform::WindowEvents& events_;
   platform::Handle handle_;
-  platform::PixelSize screen_;
+  platform::PixelRect monitor_;  // the one it is maximized on
 };
 
 }  // namespace sim

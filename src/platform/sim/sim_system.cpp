@@ -35,22 +35,27 @@ std::string Hex(std::uint32_t value) {
 
 }  // namespace
 
+void SimSystem::Record(std::string call) {
+  calls.push_back(call);
+  if (meanwhile) meanwhile(call);
+}
+
 std::int32_t SimSystem::SystemParametersInfoA(std::uint32_t uiAction, std::uint32_t uiParam,
                                               void* pvParam, std::uint32_t fWinIni) {
-  calls.push_back(Call("SystemParametersInfoA", uiAction, uiParam,
-                       Quoted(static_cast<const char*>(pvParam)), fWinIni));
+  Record(Call("SystemParametersInfoA", uiAction, uiParam, Quoted(static_cast<const char*>(pvParam)),
+              fWinIni));
   if (uiAction == SPI_SETSCREENSAVEACTIVE) screenSaveActive = uiParam != 0;
   return 1;
 }
 
 std::int32_t SimSystem::ShowCursor(std::int32_t bShow) {
-  calls.push_back(Call("ShowCursor", bShow));
+  Record(Call("ShowCursor", bShow));
   cursorDisplayCount += bShow != 0 ? 1 : -1;
   return cursorDisplayCount;
 }
 
 Handle SimSystem::FindWindowA(const char* lpClassName, const char* lpWindowName) {
-  calls.push_back(Call("FindWindowA", Quoted(lpClassName), Quoted(lpWindowName)));
+  Record(Call("FindWindowA", Quoted(lpClassName), Quoted(lpWindowName)));
   const bool isTaskbar = lpClassName != nullptr && strcasecmp(lpClassName, "Shell_TrayWnd") == 0 &&
                          (lpWindowName == nullptr || *lpWindowName == '\0');
   return isTaskbar && taskbarExists ? kTaskbar : 0;
@@ -59,7 +64,7 @@ Handle SimSystem::FindWindowA(const char* lpClassName, const char* lpWindowName)
 std::int32_t SimSystem::SetWindowPos(Handle hWnd, Handle hWndInsertAfter, std::int32_t X,
                                      std::int32_t Y, std::int32_t cx, std::int32_t cy,
                                      std::uint32_t uFlags) {
-  calls.push_back(Call("SetWindowPos", hWnd, hWndInsertAfter, X, Y, cx, cy, Hex(uFlags)));
+  Record(Call("SetWindowPos", hWnd, hWndInsertAfter, X, Y, cx, cy, Hex(uFlags)));
   if (hWnd == 0) return 0;
   if (hWnd == kTaskbar && taskbarExists) {
     if ((uFlags & SWP_HIDEWINDOW) != 0) taskbarVisible = false;
@@ -70,7 +75,7 @@ std::int32_t SimSystem::SetWindowPos(Handle hWnd, Handle hWndInsertAfter, std::i
 }
 
 Handle SimSystem::ImmAssociateContext(Handle hWnd, Handle hIMC) {
-  calls.push_back(Call("ImmAssociateContext", hWnd, hIMC));
+  Record(Call("ImmAssociateContext", hWnd, hIMC));
   const Handle previous = inputContexts[hWnd];
   inputContexts[hWnd] = hIMC;
   return previous;
@@ -78,7 +83,7 @@ Handle SimSystem::ImmAssociateContext(Handle hWnd, Handle hIMC) {
 
 std::int32_t SimSystem::RegOpenKeyExA(Handle hKey, const char* lpSubKey, std::uint32_t ulOptions,
                                       std::uint32_t samDesired, Handle* phkResult) {
-  calls.push_back(Call("RegOpenKeyExA", hKey, Quoted(lpSubKey), ulOptions, Hex(samDesired)));
+  Record(Call("RegOpenKeyExA", hKey, Quoted(lpSubKey), ulOptions, Hex(samDesired)));
   if (hKey != kHkeyLocalMachine || lpSubKey == nullptr || !registry.contains(lpSubKey)) {
     return ERROR_FILE_NOT_FOUND;
   }
@@ -93,7 +98,7 @@ std::int32_t SimSystem::RegQueryValueExA(Handle hKey, const char* lpValueName,
                                          std::uint32_t* lpReserved, std::uint32_t* lpType,
                                          std::uint8_t* lpData, std::uint32_t* lpcbData) {
   (void)lpReserved;
-  calls.push_back(Call("RegQueryValueExA", hKey, Quoted(lpValueName)));
+  Record(Call("RegQueryValueExA", hKey, Quoted(lpValueName)));
   if (!openKeys.contains(hKey)) return ERROR_INVALID_HANDLE;
   const auto& values = registry[keyPaths_[hKey]];
   const auto found = values.find(lpValueName == nullptr ? "" : lpValueName);
@@ -113,7 +118,7 @@ std::int32_t SimSystem::RegQueryValueExA(Handle hKey, const char* lpValueName,
 }
 
 std::int32_t SimSystem::RegCloseKey(Handle hKey) {
-  calls.push_back(Call("RegCloseKey", hKey));
+  Record(Call("RegCloseKey", hKey));
   return openKeys.erase(hKey) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 

@@ -2,6 +2,7 @@
 // The system calls in memory: every call is recorded as text, in order, and its effect on a
 // simulated cursor, task bar, input contexts and registry is kept so tests can look at it.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -40,6 +41,9 @@ class SimSystem final : public platform::SystemCalls {
 
   // Every call so far, e.g. "SetWindowPos(131104, 0, 0, 0, 0, 0, 0x80)".
   std::vector<std::string> calls;
+  // Called with each call as it is made, before it returns: what the system may deliver to the
+  // program's windows while a call waits on another program.
+  std::function<void(const std::string& call)> meanwhile;
 
   // Simulated state.
   int cursorDisplayCount = 0;
@@ -53,6 +57,8 @@ class SimSystem final : public platform::SystemCalls {
   std::set<Handle> openKeys;
 
  private:
+  void Record(std::string call);
+
   std::map<Handle, std::string> keyPaths_;
   Handle nextKey_ = 0x3000;
 };

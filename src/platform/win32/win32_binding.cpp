@@ -6,6 +6,8 @@
 #include "platform/win32/app_resources.h"
 #include "platform/win32/command_line.h"
 #include "platform/win32/dialog_keys.h"
+#include "platform/win32/display_monitors.h"
+#include "platform/win32/long_path.h"
 #include "platform/win32/module_path.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/wic_picture.h"
@@ -69,14 +71,7 @@ AppObject Win32Binding::ReadApp() {
   return app;
 }
 
-// The manifest makes the process per-monitor aware, so these are physical pixels.
-ScreenMetrics Win32Binding::ReadScreen() {
-  ScreenMetrics metrics;
-  metrics.size = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  const UINT dpi = GetDpiForSystem();
-  metrics.dpi = dpi != 0 ? static_cast<int>(dpi) : USER_DEFAULT_SCREEN_DPI;
-  return metrics;
-}
+std::vector<Monitor> Win32Binding::Monitors() { return DisplayMonitors(); }
 
 std::string Win32Binding::CommandLine() {
   return ToUtf8(ArgumentsAfterProgramName(GetCommandLineW()));
@@ -141,8 +136,9 @@ bool Win32Binding::FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotOrdinary) == 0;
 }
 
+// A program folder deep enough puts the pictures' paths past MAX_PATH.
 std::unique_ptr<PixelSource> Win32Binding::OpenPicture(const std::string& path) {
-  return OpenWicPicture(ToWide(path));
+  return OpenWicPicture(ExtendedLengthPath(ToWide(path)));
 }
 
 int Win32Binding::RunMessageLoop() {

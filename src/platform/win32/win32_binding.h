@@ -19,7 +19,7 @@ class Win32Binding final : public Binding {
   Win32Binding();
 
   AppObject ReadApp() override;
-  ScreenMetrics ReadScreen() override;
+  std::vector<Monitor> Monitors() override;
   std::string CommandLine() override;
   SystemCalls& System() override { return system_; }
 

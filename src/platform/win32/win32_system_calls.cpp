@@ -4,10 +4,17 @@
 // imm.h needs the types <windows.h> declares.
 #include <imm.h>
 
+#include "platform/win32/crash_restore.h"
+
 namespace platform::win32 {
 namespace {
 
 HWND ToHwnd(Handle handle) { return reinterpret_cast<HWND>(handle); }
+
+bool OfAnotherProcess(HWND window) {
+  DWORD process = 0;
+  return GetWindowThreadProcessId(window, &process) != 0 && process != GetCurrentProcessId();
+}
 
 // The predefined registry roots are 32-bit values with the top bit set, sign-extended to pointer
 // width (HKEY_LOCAL_MACHINE is 0xFFFFFFFF80000002 on x64). A root that reached us zero-extended,
@@ -32,10 +39,18 @@ Handle Win32SystemCalls::FindWindowA(const char* lpClassName, const char* lpWind
   return reinterpret_cast<Handle>(::FindWindowA(lpClassName, lpWindowName));
 }
 
+// Another program's window that is hidden here is shown again if this process crashes first.
 std::int32_t Win32SystemCalls::SetWindowPos(Handle hWnd, Handle hWndInsertAfter, std::int32_t X,
                                             std::int32_t Y, std::int32_t cx, std::int32_t cy,
                                             std::uint32_t uFlags) {
-  return ::SetWindowPos(ToHwnd(hWnd), ToHwnd(hWndInsertAfter), X, Y, cx, cy, uFlags);
+  const HWND window = ToHwnd(hWnd);
+  const bool hides = (uFlags & SWP_HIDEWINDOW) != 0 && OfAnotherProcess(window);
+  if (hides) RestoreOnCrash(window);
+  const BOOL done = ::SetWindowPos(window, ToHwnd(hWndInsertAfter), X, Y, cx, cy, uFlags);
+  const bool nothingHidden = hides && done == FALSE;
+  const bool shownAgain = (uFlags & SWP_SHOWWINDOW) != 0 && done != FALSE;
+  if (nothingHidden || shownAgain) ForgetOnCrash(window);
+  return done;
 }
 
 Handle Win32SystemCalls::ImmAssociateContext(Handle hWnd, Handle hIMC) {

@@ -21,6 +21,11 @@ struct Styles {
 
 Styles StylesFor(const WindowSpec& design) {
   Styles styles;
+  if (design.cover) {
+    styles.style = WS_POPUP;
+    styles.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+    return styles;
+  }
   if (design.border == BorderStyle::None) {
     styles.style = WS_POPUP | WS_CLIPCHILDREN;
     if (!design.showInTaskbar) styles.exStyle |= WS_EX_TOOLWINDOW;
@@ -190,7 +195,20 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
+    case WM_SETCURSOR:
+      if (!cover_ || LOWORD(lParam) != HTCLIENT)
+        return DefWindowProcW(window, message, wParam, lParam);
+      SetCursor(nullptr);
+      return TRUE;
+    case WM_MOUSEACTIVATE:
+      // A click on a cover leaves the activation, and so the keyboard, where it was.
+      return cover_ ? MA_NOACTIVATE : DefWindowProcW(window, message, wParam, lParam);
+    case WM_DISPLAYCHANGE:
+      events_.OnDisplayChanged();
+      return 0;
     case WM_DPICHANGED: {
+      // A cover keeps its monitor's rectangle, in physical pixels at any DPI.
+      if (cover_) return 0;
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(window, nullptr, suggested->left, suggested->top,
                    suggested->right - suggested->left, suggested->bottom - suggested->top,
@@ -231,6 +249,7 @@ Win32Window::Win32Window(const WindowClass& windowClass, const WindowSpec& desig
     : instance_(windowClass.instance()),
       events_(events),
       border_(design.border),
+      cover_(design.cover),
       openWindows_(openWindows) {
   const Styles styles = StylesFor(design);
   const std::wstring caption = ToWide(design.caption);
@@ -275,6 +294,17 @@ PixelSize Win32Window::ClientSize() const {
   return {client.right - client.left, client.bottom - client.top};
 }
 
+PixelPoint Win32Window::ClientOrigin() const {
+  POINT origin{0, 0};
+  if (hwnd_ != nullptr) ClientToScreen(hwnd_, &origin);
+  return {origin.x, origin.y};
+}
+
+void Win32Window::Place(const PixelRect& rect) {
+  SetWindowPos(hwnd_, nullptr, rect.left, rect.top, rect.width, rect.height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Win32Window::SetCaption(const std::string& caption) {
   SetWindowTextW(hwnd_, ToWide(caption).c_str());
 }
@@ -304,7 +334,7 @@ void Win32Window::Show(WindowState state) {
     case WindowState::Normal:
       if (border_ != BorderStyle::None && !placed_) CentreOnScreen();
       placed_ = true;
-      ShowWindow(hwnd_, SW_SHOWNORMAL);
+      ShowWindow(hwnd_, cover_ ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
       break;
   }
 }

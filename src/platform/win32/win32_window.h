@@ -33,6 +33,7 @@ class Win32Window final : public WindowPeer {
   [[nodiscard]] Handle handle() const override;
   [[nodiscard]] int Dpi() const override;
   [[nodiscard]] PixelSize ClientSize() const override;
+  [[nodiscard]] PixelPoint ClientOrigin() const override;
   void SetCaption(const std::string& caption) override;
   void SetOuterSize(PixelSize size) override;
   void Show(WindowState state) override;
@@ -43,6 +44,7 @@ class Win32Window final : public WindowPeer {
   void StartTimer(int timerId, unsigned milliseconds) override;
   void StopTimer(int timerId) override;
   void SetClientSize(PixelSize size) override;
+  void Place(const PixelRect& rect) override;
   void AddControl(const ControlSpec& control) override;
   void SetControlText(int controlId, const std::string& text) override;
   void PlaceControl(const ControlSpec& control) override;
@@ -68,6 +70,7 @@ class Win32Window final : public WindowPeer {
   HINSTANCE instance_;
   WindowEvents& events_;
   BorderStyle border_;
+  bool cover_;
   bool placed_ = false;  // a dialog is centred once, the first time it is shown
   std::size_t& openWindows_;
   // Members below outlive the native window, which the destructor's body destroys: its
