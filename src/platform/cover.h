@@ -15,7 +15,7 @@ class Cover final : private WindowEvents {
         const PixelRect& monitor);
   Cover(const Cover&) = delete;
   Cover& operator=(const Cover&) = delete;
-  ~Cover();
+  virtual ~Cover();  // the window events it takes are virtual
 
  private:
   // WindowEvents. The form may unload itself in any of them, which destroys this cover: what
@@ -24,9 +24,9 @@ class Cover final : private WindowEvents {
   void OnMouseDown(int button, int shift, PixelPoint at) override;
   void OnMouseMove(int button, int shift, PixelPoint at) override;
   void OnCloseRequest() override;
-  void OnTimer(int) override {}
-  void OnCommand(int) override {}
-  void OnDialogKey(DialogKey) override {}
+  void OnTimer(int /*timerId*/) override {}
+  void OnCommand(int /*controlId*/) override {}
+  void OnDialogKey(DialogKey /*key*/) override {}
   void OnDpiChanged() override {}
   // The form makes its covers afresh.
   void OnDisplayChanged() override {}

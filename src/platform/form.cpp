@@ -57,16 +57,14 @@ void Form::ShowModal() {
 }
 
 // A message sent to the window while Form_Unload waits in a system call (a close request during
-// a call into another process) must not run it a second time.
+// a call into another process) must not run it a second time. Form_Unload contains its own
+// errors; only End leaves it early, and after End nothing runs any more.
 void Form::Unload() {
   if (!Loaded() || unloading_) return;
   Integer cancel = 0;
   unloading_ = true;
-  struct Done {
-    bool& unloading;
-    ~Done() { unloading = false; }
-  } done{unloading_};
   Form_Unload(cancel);
+  unloading_ = false;
   if (cancel != 0 || !Loaded()) return;
   covers_.clear();
   peer_.reset();

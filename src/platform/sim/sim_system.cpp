@@ -35,7 +35,7 @@ std::string Hex(std::uint32_t value) {
 
 }  // namespace
 
-void SimSystem::Record(std::string call) {
+void SimSystem::Record(const std::string& call) {
   calls.push_back(call);
   if (meanwhile) meanwhile(call);
 }

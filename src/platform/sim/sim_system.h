@@ -57,7 +57,7 @@ class SimSystem final : public platform::SystemCalls {
   std::set<Handle> openKeys;
 
  private:
-  void Record(std::string call);
+  void Record(const std::string& call);
 
   std::map<Handle, std::string> keyPaths_;
   Handle nextKey_ = 0x3000;
