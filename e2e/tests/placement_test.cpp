@@ -1,7 +1,7 @@
 // Where the show puts a picture: natural size and centred when it is smaller than the screen
 // both ways, otherwise scaled with its proportions kept to fill the width or the height.
 #include "harness/saver_test.h"
-#include "harness/scaled_display_test.h"
+#include "harness/setting_test.h"
 
 namespace e2e {
 namespace {

@@ -2,7 +2,7 @@
 // and the About box its Help menu opens.
 #include "harness/saver_test.h"
 #include "harness/saver_windows.h"
-#include "harness/scaled_display_test.h"
+#include "harness/setting_test.h"
 #include "harness/wait.h"
 #include "harness/x_input.h"
 

@@ -1,6 +1,7 @@
 // The show hides the task bar while it runs and brings it back when it ends, by an ending input
 // or by a crash.
 #include "harness/saver_test.h"
+#include "harness/setting_test.h"
 #include "harness/wait.h"
 #include "harness/x_input.h"
 
@@ -26,21 +27,9 @@ TEST_F(TaskbarTest, HiddenDuringTheShowAndBackAfterIt) {
 
 // Wine's report of a crash is its debugger's dialog, which would hold the crashed process until
 // someone closes it; without the dialog the debugger writes its report and ends the process.
-class CrashTest : public SaverTest {
- protected:
-  void SetUp() override {
-    SharedPrefix().SetRegistryValue(kDebuggerKey, "ShowCrashDialog", "0", "REG_DWORD");
-    SaverTest::SetUp();
-  }
-  void TearDown() override {
-    SaverTest::TearDown();
-    SharedPrefix().DeleteRegistryValue(kDebuggerKey, "ShowCrashDialog");
-    SharedPrefix().EndAll();
-  }
-
- private:
-  static constexpr const char* kDebuggerKey = "HKCU\\Software\\Wine\\WineDbg";
-};
+constexpr RegistrySetting kNoCrashDialog{"HKCU\\Software\\Wine\\WineDbg", "ShowCrashDialog", "0",
+                                         "REG_DWORD"};
+using CrashTest = SettingTest<kNoCrashDialog>;
 
 TEST_F(CrashTest, TheTaskBarComesBackWhenAThreadOfTheSaverFaults) {
   const ProgramFolder folder =

@@ -262,10 +262,9 @@ void Form::OnDpiChanged() {
 }
 
 void Form::OnDisplayChanged() {
-  OnErrorExit([&] {
-    covers_.clear();
-    CoverOtherMonitors();
-  });
+  if (unloading_) return;  // the covers go with the window in a moment
+  covers_.clear();
+  CoverOtherMonitors();
 }
 
 bool Form::FullScreen() const {
@@ -273,14 +272,18 @@ bool Form::FullScreen() const {
          design_.windowState == WindowState::Maximized;
 }
 
-// The form itself lies on the primary monitor, the first one.
+// The form itself lies on the primary monitor, the first one. Each cover is a courtesy: one that
+// cannot be made leaves its monitor as it was, and neither the form nor the other covers fail.
 void Form::CoverOtherMonitors() {
   if (!FullScreen()) return;
   WindowEvents& events = *this;
-  const std::vector<Monitor> monitors = runtime_.binding().Monitors();
+  std::vector<Monitor> monitors;
+  OnErrorExit([&] { monitors = runtime_.binding().Monitors(); });
   for (std::size_t i = 1; i < monitors.size(); ++i) {
-    covers_.push_back(
-        std::make_unique<Cover>(runtime_.binding(), events, *peer_, monitors[i].rect));
+    OnErrorExit([&] {
+      covers_.push_back(
+          std::make_unique<Cover>(runtime_.binding(), events, *peer_, monitors[i].rect));
+    });
   }
 }
 

@@ -56,7 +56,7 @@ void Runtime::RunModal(Form& form) {
   // The window may also go without the form unloading it, with its owner say: the loop ends
   // then too, and the form is unloaded, so that the program never lives on without a window.
   binding_.RunModal([&form] { return !form.Loaded() || form.hWnd() == 0; });
-  if (form.hWnd() == 0) form.Unload();
+  if (form.Loaded() && form.hWnd() == 0) form.Unload();
   for (Form* other : disabled) {
     if (std::find(loaded_.begin(), loaded_.end(), other) != loaded_.end()) other->EnableInput(true);
   }

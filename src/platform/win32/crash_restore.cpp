@@ -25,15 +25,15 @@ DWORD WINAPI ShowAgain(void* window) {
 }
 
 // On a thread of its own: the crashed one may be short of stack, and the call waits for the
-// window's program to answer.
+// window's program to answer. A thread that cannot start in time (the crash came while the loader
+// lock was held, say) leaves it to a request that the window's own thread carries out, which
+// never waits.
 void ShowHiddenWindow() {
   HWND window = hiddenWindow.exchange(nullptr);
   if (window == nullptr) return;
   const UniqueHandle thread(CreateThread(nullptr, 0, ShowAgain, window, 0, nullptr));
-  if (thread) {
-    WaitForSingleObject(thread.get(), kShowTimeoutMs);
-  } else {
-    ShowAgain(window);
+  if (!thread || WaitForSingleObject(thread.get(), kShowTimeoutMs) != WAIT_OBJECT_0) {
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_ASYNCWINDOWPOS);
   }
 }
 
@@ -52,7 +52,9 @@ void OnTerminate() {
 }  // namespace
 
 void RestoreOnCrash(HWND window) {
-  if (window == nullptr || hiddenWindow.exchange(window) != nullptr) return;
+  HWND none = nullptr;
+  // One window at a time: a second one hidden meanwhile is left to its own unload.
+  if (window == nullptr || !hiddenWindow.compare_exchange_strong(none, window)) return;
   ULONG stack = kStackForFilter;
   SetThreadStackGuarantee(&stack);
   previousFilter = SetUnhandledExceptionFilter(OnUnhandledException);
