@@ -14,6 +14,7 @@ add_test(NAME unit COMMAND unit_tests)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/pictures/CMakeLists.txt)
   add_subdirectory(pictures)
+  target_link_libraries(unit_tests PRIVATE picture-encoders)
 endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/e2e/CMakeLists.txt)
   add_subdirectory(e2e)

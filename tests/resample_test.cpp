@@ -1,4 +1,4 @@
-#include "platform/resample.h"
+#include "platform/pictures/resample.h"
 
 #include <gtest/gtest.h>
 

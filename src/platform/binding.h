@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/pixels.h"
+#include "platform/pictures/pixels.h"
 #include "platform/system_calls.h"
 #include "platform/window_peer.h"
 

@@ -13,9 +13,10 @@
 #include <span>
 #include <vector>
 
-#include "platform/picture_header.h"
+#include "platform/pictures/picture_header.h"
+#include "platform/pictures/placed_frame.h"
 #include "platform/run_time_error.h"
-#include "platform/win32/handles.h"
+#include "platform/win32/file_stream.h"
 
 namespace platform::win32 {
 namespace {
@@ -110,35 +111,28 @@ void Expand(Layout layout, const std::uint8_t* from, std::uint32_t* to, std::siz
   }
 }
 
-std::size_t ReadAt(HANDLE file, std::uint64_t offset, std::span<std::uint8_t> into) {
-  std::size_t done = 0;
-  while (done < into.size()) {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(offset + done);
-    at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
-    const auto wanted = static_cast<DWORD>(std::min<std::size_t>(into.size() - done, 1u << 30));
-    DWORD got = 0;
-    if (!ReadFile(file, into.data() + done, wanted, &got, &at) || got == 0) break;
-    done += got;
+}  // namespace
+
+std::optional<unsigned> FrameBitsPerPixel(IWICImagingFactory& factory,
+                                          IWICBitmapFrameDecode& frame) {
+  WICPixelFormatGUID format{};
+  ComPtr<IWICComponentInfo> info;
+  ComPtr<IWICPixelFormatInfo> formatInfo;
+  UINT bits = 0;
+  if (FAILED(frame.GetPixelFormat(&format)) || FAILED(factory.CreateComponentInfo(format, &info)) ||
+      FAILED(info.As(&formatInfo)) || FAILED(formatInfo->GetBitsPerPixel(&bits))) {
+    return std::nullopt;
   }
-  return done;
+  return bits;
 }
 
-UniqueHandle OpenToRead(const std::wstring& path) {
-  // Others may read the file meanwhile, but nobody may change it between our header check and
-  // the decoder. A folder cannot be opened like this, so it counts as missing too.
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw RunTimeError(ErrorCode::FileNotFound, "file not found");
-  return UniqueHandle(file);
-}
+namespace {
 
 class WicPicture final : public PixelSource {
  public:
-  WicPicture(UniqueHandle file, ComPtr<IWICImagingFactory> factory,
-             ComPtr<IWICBitmapDecoder> decoder, ComPtr<IWICBitmapFrameDecode> frame, PixelSize size)
-      : file_(std::move(file)),
-        factory_(std::move(factory)),
+  WicPicture(ComPtr<IWICImagingFactory> factory, ComPtr<IWICBitmapDecoder> decoder,
+             ComPtr<IWICBitmapFrameDecode> frame, PixelSize size)
+      : factory_(std::move(factory)),
         decoder_(std::move(decoder)),
         frame_(std::move(frame)),
         size_(size) {}
@@ -234,9 +228,8 @@ class WicPicture final : public PixelSource {
     }
   }
 
-  UniqueHandle file_;  // held open, so the file stays the one whose header was checked
   ComPtr<IWICImagingFactory> factory_;
-  ComPtr<IWICBitmapDecoder> decoder_;  // the frame's owner, released with it
+  ComPtr<IWICBitmapDecoder> decoder_;  // the frame's owner and the file's, released with it
   ComPtr<IWICBitmapFrameDecode> frame_;
   PixelSize size_;                         // the frame's, or the reduced size the decoder hands out
   ComPtr<BitmapSourceTransform> reducer_;  // set when the decoder reduces while decoding
@@ -246,34 +239,45 @@ class WicPicture final : public PixelSource {
 
 }  // namespace
 
-std::unique_ptr<PixelSource> OpenWicPicture(const std::wstring& path) {
-  UniqueHandle file = OpenToRead(path);
-  // Under Wine, creating the decoder already decodes every pixel: an absurd size must be
-  // refused before that.
-  const std::optional<PictureHeader> header =
-      ReadPictureHeader([&file](std::uint64_t offset, std::span<std::uint8_t> into) {
-        return ReadAt(file.get(), offset, into);
-      });
-  if (!header) ThrowInvalidPicture("no picture header");
-  if (!IsPlausibleSize(header->declared)) ThrowInvalidPicture("implausible picture size");
-
+ComPtr<IWICImagingFactory> CreateWicFactory() {
   ComPtr<IWICImagingFactory> factory;
   Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                          IID_PPV_ARGS(factory.GetAddressOf())),
         "no WIC");
+  return factory;
+}
+
+std::unique_ptr<PixelSource> OpenWicPicture(const ComPtr<IWICImagingFactory>& factory,
+                                            const std::wstring& path) {
+  const ComPtr<FileStream> file = OpenFileStream(path);
+  // Under Wine, creating the decoder already decodes every pixel: a picture that costs too much
+  // must be refused before that.
+  const std::optional<PictureHeader> header =
+      ReadPictureHeader([&file](std::uint64_t offset, std::span<std::uint8_t> into) {
+        return file->ReadAt(offset, into);
+      });
+  if (!header) ThrowInvalidPicture("no picture header");
+  if (!IsAffordable(*header, file->Size())) ThrowInvalidPicture("picture too costly to decode");
+
   ComPtr<IWICBitmapDecoder> decoder;
-  Check(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                           WICDecodeMetadataCacheOnDemand, &decoder),
+  Check(factory->CreateDecoderFromStream(file.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                         &decoder),
         "no decoder for the picture");
   ComPtr<IWICBitmapFrameDecode> frame;
   Check(decoder->GetFrame(0, &frame), "no first frame");
   UINT width = 0, height = 0;
   Check(frame->GetSize(&width, &height), "no frame size");
-  if (width > INT_MAX || height > INT_MAX) ThrowInvalidPicture("implausible frame size");
-  const PixelSize size{static_cast<int>(width), static_cast<int>(height)};
-  if (!IsPlausibleSize(size)) ThrowInvalidPicture("implausible frame size");
-  return std::make_unique<WicPicture>(std::move(file), std::move(factory), std::move(decoder),
-                                      std::move(frame), size);
+  // A decoder that read the file otherwise than our header reader did: nothing of it is copied.
+  if (width != static_cast<UINT>(header->frame.width) ||
+      height != static_cast<UINT>(header->frame.height)) {
+    ThrowInvalidPicture("frame size differs from the header");
+  }
+  const std::optional<unsigned> bits = FrameBitsPerPixel(*factory.Get(), *frame.Get());
+  if (!bits || !IsAffordableFrame(header->frame, *bits)) ThrowInvalidPicture("frame too costly");
+  std::unique_ptr<PixelSource> picture =
+      std::make_unique<WicPicture>(factory, std::move(decoder), std::move(frame), header->frame);
+  if (header->natural == header->frame) return picture;
+  return PlaceFrame(std::move(picture), header->natural, header->frameAt);
 }
 
 }  // namespace platform::win32

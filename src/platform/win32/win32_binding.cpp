@@ -8,7 +8,6 @@
 #include "platform/win32/dialog_keys.h"
 #include "platform/win32/module_path.h"
 #include "platform/win32/utf16.h"
-#include "platform/win32/wic_picture.h"
 #include "platform/win32/win32_window.h"
 
 namespace platform::win32 {
@@ -82,7 +81,8 @@ std::string Win32Binding::CommandLine() {
   return ToUtf8(ArgumentsAfterProgramName(GetCommandLineW()));
 }
 
-std::unique_ptr<WindowPeer> Win32Binding::MakeWindow(const WindowSpec& design, WindowEvents& events) {
+std::unique_ptr<WindowPeer> Win32Binding::MakeWindow(const WindowSpec& design,
+                                                     WindowEvents& events) {
   return std::make_unique<Win32Window>(windowClass_, design, events, openWindows_);
 }
 
@@ -141,7 +141,8 @@ bool Win32Binding::FileExists(const std::string& path) {
 }
 
 std::unique_ptr<PixelSource> Win32Binding::OpenPicture(const std::string& path) {
-  return OpenWicPicture(ToWide(path));
+  if (!pictureFactory_) pictureFactory_ = CreateWicFactory();
+  return OpenWicPicture(pictureFactory_, ToWide(path));
 }
 
 int Win32Binding::RunMessageLoop() {
@@ -183,9 +184,8 @@ void Win32Binding::StartProgram(const std::string& path, int showMode) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showMode);
   PROCESS_INFORMATION started{};
-  if (program.empty() ||
-      CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     nullptr, &startup, &started) == FALSE) {
+  if (program.empty() || CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr,
+                                        FALSE, 0, nullptr, nullptr, &startup, &started) == FALSE) {
     throw RunTimeError(ErrorCode::FileNotFound, "the program could not be started");
   }
   // Nobody waits for the tool: its handles are let go at once.

@@ -13,6 +13,12 @@ struct PixelSize {
   friend bool operator==(const PixelSize&, const PixelSize&) = default;
 };
 
+struct PixelPoint {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const PixelPoint&, const PixelPoint&) = default;
+};
+
 // A picture ready to be drawn: exactly the size it is drawn at, premultiplied BGRA.
 struct Bitmap {
   PixelSize size;

@@ -1,6 +1,6 @@
-#include "platform/picture.h"
+#include "platform/pictures/picture.h"
 
-#include "platform/resample.h"
+#include "platform/pictures/resample.h"
 
 namespace platform {
 
