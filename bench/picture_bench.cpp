@@ -5,6 +5,7 @@
 //   picture_bench peak-pipeline <picture>           peak memory after showing the picture
 //   picture_bench peak-decoder <picture>            peak memory after only opening its decoder
 //   picture_bench check <folder>                    the pipeline's answers to the files there
+//   picture_bench cost <picture>                    what showing the picture cost
 #include <windows.h>
 // After windows.h, which they build on.
 #include <psapi.h>
@@ -180,12 +181,40 @@ int Time(int repetitions, const std::vector<std::wstring>& paths) {
   return 0;
 }
 
-int ReportPeakMemory() {
+PROCESS_MEMORY_COUNTERS MemoryCounters() {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof(counters);
-  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters))) return 1;
-  std::printf("%.1f %.1f\n", double(counters.PeakWorkingSetSize) / (1 << 20),
-              double(counters.PeakPagefileUsage) / (1 << 20));
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters))) {
+    throw std::runtime_error("no memory counters");
+  }
+  return counters;
+}
+
+double Megabytes(SIZE_T bytes) { return double(bytes) / (1 << 20); }
+
+int ReportPeakMemory() {
+  const PROCESS_MEMORY_COUNTERS counters = MemoryCounters();
+  std::printf("%.1f %.1f\n", Megabytes(counters.PeakWorkingSetSize),
+              Megabytes(counters.PeakPagefileUsage));
+  return 0;
+}
+
+// In a fresh process: whether the picture was shown or refused, its peak working set and the
+// time from opening the file to the blit, separated by tabs.
+int ReportCost(const std::wstring& path) {
+  const ScreenBuffer screen;
+  std::string outcome;
+  const double ms = Milliseconds([&] {
+    try {
+      const Shown shown = ShowPicture(path, screen);
+      outcome = "shown at " + std::to_string(shown.drawn.width) + "x" +
+                std::to_string(shown.drawn.height);
+    } catch (const platform::RunTimeError& error) {
+      outcome = std::string("refused: ") + error.what();
+    }
+  });
+  std::printf("%s\t%s\t%.1f\t%.0f\n", Narrow(FileName(path)).c_str(), outcome.c_str(),
+              Megabytes(MemoryCounters().PeakWorkingSetSize), ms);
   return 0;
 }
 
@@ -274,13 +303,14 @@ int Run(const std::vector<std::wstring>& args) {
       return ReportPeakMemory();
     }
     if (args.size() == 2 && args[0] == L"check") return Check(args[1]);
+    if (args.size() == 2 && args[0] == L"cost") return ReportCost(args[1]);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "picture_bench: %s\n", error.what());
     return 1;
   }
   std::fprintf(stderr,
                "usage: picture_bench time <repetitions> <picture>... | peak-pipeline <picture> | "
-               "peak-decoder <picture> | check <folder>\n");
+               "peak-decoder <picture> | check <folder> | cost <picture>\n");
   return 2;
 }
 

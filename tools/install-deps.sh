@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing the saver needs on Debian 12, once: the compilers, Wine,
-# a virtual X display with input and screenshot tools, a Japanese font and locale.
+# a virtual X display with input and screenshot tools, a Japanese font and locale, Python for the
+# benchmark's crafted pictures and clang's libFuzzer for the fuzz targets.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick
   fonts-ipafont-gothic fonts-wine locales
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev
+  python3 clang libclang-rt-14-dev
 )
 
 missing=()
