@@ -35,7 +35,8 @@ photo 640x480 small-640x480.jpg -quality 90
 photo 1920x1080 hd-1920x1080.jpg -quality 90
 photo 6000x4000 photo-24mp.jpg -quality 90
 photo 4000x3000 large-4000x3000.png
-convert "$pictures/photo-24mp.jpg" -interlace JPEG -quality 90 "$pictures/photo-24mp-progressive.jpg"
+convert "$pictures/photo-24mp.jpg" -interlace JPEG -sampling-factor 4:2:0 -quality 90 \
+  "$pictures/photo-24mp-progressive.jpg"
 wineboot -i >/dev/null 2>&1
 
 # Files crafted to cost far more than their size, and honest ones as costly as the budget allows.

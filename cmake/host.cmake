@@ -12,6 +12,36 @@ add_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_link_libraries(unit_tests PRIVATE sim GTest::gtest GTest::gtest_main)
 add_test(NAME unit COMMAND unit_tests)
 
+# The fuzz targets of the picture pipeline: libFuzzer comes with clang, so clang builds them from
+# the same sources beside this build; `make test` gives each a short, bounded run.
+find_program(FUZZ_CXX NAMES clang++-14 clang++ REQUIRED)
+set(FUZZ_DIR ${CMAKE_CURRENT_BINARY_DIR}/fuzz)
+set(FUZZERS)
+foreach(target header resample)
+  set(sources ${CMAKE_SOURCE_DIR}/fuzz/${target}_fuzzer.cpp)
+  if(target STREQUAL header)
+    list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.cpp)
+  else()
+    list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.cpp
+         ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.cpp)
+  endif()
+  add_custom_command(
+    OUTPUT ${FUZZ_DIR}/${target}_fuzzer
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${FUZZ_DIR}
+    COMMAND ${FUZZ_CXX} -std=c++20 -O1 -g -Wall -Wextra -Werror
+            -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
+            -I${CMAKE_SOURCE_DIR}/src -o ${FUZZ_DIR}/${target}_fuzzer ${sources}
+    DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.h
+            ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.h
+            ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.h
+            ${CMAKE_SOURCE_DIR}/src/platform/pictures/pixels.h
+    COMMENT "Building the ${target} fuzzer with clang"
+    VERBATIM)
+  list(APPEND FUZZERS ${FUZZ_DIR}/${target}_fuzzer)
+endforeach()
+add_custom_target(fuzzers ALL DEPENDS ${FUZZERS})
+add_test(NAME fuzz COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz.sh ${FUZZ_DIR} 10)
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/pictures/CMakeLists.txt)
   add_subdirectory(pictures)
   target_link_libraries(unit_tests PRIVATE picture-encoders)

@@ -7,10 +7,13 @@
 #include <cstdint>
 #include <functional>
 #include <iomanip>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "platform/pictures/placed_frame.h"
 
 namespace {
 
@@ -224,6 +227,20 @@ TEST(Resample, AnEmptyTargetReadsNothing) {
     EXPECT_TRUE(result.pixels.empty()) << Describe(to);
   }
   EXPECT_EQ(picture.reads, 0);
+}
+
+// A GIF's first frame on its logical screen: the frame at its offset, black all around, read in
+// strips of any height.
+TEST(Resample, AFramePlacedOnALargerPictureHasBlackAroundIt) {
+  constexpr std::uint32_t W = 0xFFFFFFFF, K = 0;
+  for (const int stripRows : {1, 2, 16}) {
+    auto frame = std::make_unique<MemoryPicture>(PixelSize{2, 2}, Flat({2, 2}, W), stripRows);
+    const auto placed = platform::PlaceFrame(std::move(frame), {4, 3}, {1, 1});
+    EXPECT_EQ(Describe(placed->size()), "4x3");
+    EXPECT_EQ(platform::Resample(*placed, {4, 3}).pixels,
+              (std::vector<std::uint32_t>{K, K, K, K, K, W, W, K, K, W, W, K}))
+        << "strips of " << stripRows;
+  }
 }
 
 }  // namespace

@@ -60,11 +60,32 @@ ULONG FileStream::Release() {
   return left;
 }
 
+// Decoders read in small pieces (Wine's JPEG decoder a kilobyte at a time), and a call into the
+// file system costs far more than a copy: the pieces come from a buffer filled in large reads.
 HRESULT FileStream::Read(void* into, ULONG count, ULONG* read) {
-  const std::size_t got = ReadAt(position_, {static_cast<std::uint8_t*>(into), count});
-  position_ += got;
-  if (read != nullptr) *read = static_cast<ULONG>(got);
-  return got == count ? S_OK : S_FALSE;
+  auto* to = static_cast<std::uint8_t*>(into);
+  std::size_t done = 0;
+  while (done < count) {
+    if (position_ >= bufferAt_ && position_ < bufferAt_ + bufferFilled_) {
+      const auto from = static_cast<std::size_t>(position_ - bufferAt_);
+      const std::size_t piece = std::min<std::size_t>(count - done, bufferFilled_ - from);
+      std::copy_n(buffer_.begin() + static_cast<std::ptrdiff_t>(from), piece, to + done);
+      done += piece;
+      position_ += piece;
+      continue;
+    }
+    if (count - done >= buffer_.size()) {  // large reads go straight to the caller
+      const std::size_t got = ReadAt(position_, {to + done, count - done});
+      done += got;
+      position_ += got;
+      break;
+    }
+    bufferAt_ = position_;
+    bufferFilled_ = ReadAt(position_, buffer_);
+    if (bufferFilled_ == 0) break;
+  }
+  if (read != nullptr) *read = static_cast<ULONG>(done);
+  return done == count ? S_OK : S_FALSE;
 }
 
 HRESULT FileStream::Write(const void*, ULONG, ULONG*) { return STG_E_ACCESSDENIED; }

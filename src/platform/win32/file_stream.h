@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/win32/handles.h"
 
@@ -59,6 +60,9 @@ class FileStream final : public IStream {
   UniqueHandle file_;
   std::uint64_t size_ = 0;
   std::uint64_t position_ = 0;
+  std::vector<std::uint8_t> buffer_ = std::vector<std::uint8_t>(64 * 1024);
+  std::uint64_t bufferAt_ = 0;
+  std::size_t bufferFilled_ = 0;
 };
 
 }  // namespace platform::win32

@@ -60,12 +60,14 @@ int StripRows(int width) {
 }
 
 // Pixel formats that decoders hand out and that we make premultiplied BGRA ourselves.
-enum class Layout { Bgr24, Gray8, Bgrx32, Pbgra32 };
+enum class Layout { Bgr24, Gray8, Bgrx32, Bgra32, Rgba64, Pbgra32 };
 
 std::optional<Layout> LayoutOf(const WICPixelFormatGUID& format) {
   if (format == GUID_WICPixelFormat24bppBGR) return Layout::Bgr24;
   if (format == GUID_WICPixelFormat8bppGray) return Layout::Gray8;
   if (format == GUID_WICPixelFormat32bppBGR) return Layout::Bgrx32;
+  if (format == GUID_WICPixelFormat32bppBGRA) return Layout::Bgra32;
+  if (format == GUID_WICPixelFormat64bppRGBA) return Layout::Rgba64;
   if (format == GUID_WICPixelFormat32bppPBGRA) return Layout::Pbgra32;
   return std::nullopt;
 }
@@ -77,10 +79,24 @@ UINT BytesPerPixel(Layout layout) {
     case Layout::Gray8:
       return 1;
     case Layout::Bgrx32:
+    case Layout::Bgra32:
     case Layout::Pbgra32:
       return 4;
+    case Layout::Rgba64:
+      return 8;
   }
   return 4;
+}
+
+std::uint16_t Le16At(const std::uint8_t* bytes) {
+  return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+// Straight alpha to premultiplied, channels of 8 bits, rounded.
+std::uint32_t Premultiplied(std::uint32_t blue, std::uint32_t green, std::uint32_t red,
+                            std::uint32_t alpha) {
+  const auto times = [alpha](std::uint32_t channel) { return (channel * alpha + 127) / 255; };
+  return alpha << 24 | times(red) << 16 | times(green) << 8 | times(blue);
 }
 
 void Expand(Layout layout, const std::uint8_t* from, std::uint32_t* to, std::size_t count) {
@@ -106,6 +122,21 @@ void Expand(Layout layout, const std::uint8_t* from, std::uint32_t* to, std::siz
       std::memcpy(to, from, count * 4);
       for (std::size_t i = 0; i < count; ++i) to[i] |= kOpaque;
       break;
+    case Layout::Bgra32:
+      for (std::size_t i = 0; i < count; ++i, from += 4) {
+        to[i] = Premultiplied(from[0], from[1], from[2], from[3]);
+      }
+      break;
+    case Layout::Rgba64: {
+      // Little-endian 16-bit channels, rounded to 8 bits.
+      const auto channel = [&](int at) {
+        return (std::uint32_t{Le16At(from + 2 * at)} + 128) / 257;
+      };
+      for (std::size_t i = 0; i < count; ++i, from += 8) {
+        to[i] = Premultiplied(channel(2), channel(1), channel(0), channel(3));
+      }
+      break;
+    }
     case Layout::Pbgra32:  // copied into the strip as they are
       break;
   }
