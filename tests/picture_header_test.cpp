@@ -114,12 +114,17 @@ Bytes IcoBitmap(std::int32_t width, std::int32_t height) {
          Zeros(24);
 }
 
+Bytes Dds(std::uint32_t width, std::uint32_t height, const std::string& fourCc = "DXT1") {
+  return Text("DDS ") + Le32(124) + Le32(0x1007) + Le32(height) + Le32(width) + Zeros(56) +
+         Le32(32) + Le32(4) + Text(fourCc) + Zeros(40);
+}
+
 std::string Describe(PixelSize size) {
   return std::to_string(size.width) + "x" + std::to_string(size.height);
 }
 std::string Describe(const std::optional<platform::PictureHeader>& header) {
   if (!header) return "nothing";
-  static const char* const kNames[] = {"BMP", "GIF", "JPEG", "PNG", "TIFF", "ICO"};
+  static const char* const kNames[] = {"BMP", "GIF", "JPEG", "PNG", "TIFF", "ICO", "DDS"};
   std::string text = std::string(kNames[int(header->format)]) + " " + Describe(header->natural);
   if (header->frame != header->natural || header->frameAt != platform::PixelPoint{}) {
     text += ", frame " + Describe(header->frame) + " at " + std::to_string(header->frameAt.x) +
@@ -169,6 +174,8 @@ std::vector<Recognised> RecognisedHeaders() {
       // The directory says 16 x 16; the decoder decodes what the entry holds.
       {"ICO holding a PNG", Ico(Png(48, 40, 8, 6) + Zeros(14)), "ICO 48x40"},
       {"ICO holding a bitmap and its mask", Ico(IcoBitmap(32, 64)), "ICO 32x32"},
+      {"DDS, block-compressed", Dds(640, 480), "DDS 640x480"},
+      {"DDS with the DX10 extension", Dds(64, 32, "DX10") + Le32(71) + Zeros(16), "DDS 64x32"},
   };
 }
 
@@ -293,6 +300,8 @@ TEST(PictureHeader, RefusesWhatCostsTooMuchAndTakesHonestPicturesAtTheBudget) {
       {"TIFF of 20000 x 20000 uncompressed bytes in a small file", TiffSized(true, 3, 8000, 8000),
        1000, false},
       {"a frame of no width", Png(0, 100), 1000, false},
+      {"DDS of 8192 x 8192", Dds(8192, 8192), Mb(34), false},
+      {"DDS of 4096 x 4096 in too small a file", Dds(4096, 4096), Mb(1), false},
       // Honest pictures at or near the budget, in files as small as they can honestly be.
       {"16-bit RGBA PNG at the budget", Png(4096, 5120, 16, 6), Mb(0.17), true},
       {"16-bit RGBA PNG a row beyond it", Png(4096, 5121, 16, 6), Mb(1), false},
@@ -303,6 +312,7 @@ TEST(PictureHeader, RefusesWhatCostsTooMuchAndTakesHonestPicturesAtTheBudget) {
        Gif(5000, 5000, std::vector<GifFrame>(4, {0, 0, 5000, 5000, 9200})), 37000, true},
       {"24-bit BMP of 30 megapixels", Bmp(6000, 5000), Mb(90), true},
       {"RLE8 BMP of 30 megapixels", Bmp(6000, 5000, 8, 1), 60, true},
+      {"DDS of 4096 x 4096", Dds(4096, 4096), Mb(8.5), true},
   };
   for (const Case& c : cases) {
     const auto header = platform::ReadPictureHeader(c.bytes);

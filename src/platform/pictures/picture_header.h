@@ -13,7 +13,7 @@
 
 namespace platform {
 
-enum class PictureFormat { Bmp, Gif, Jpeg, Png, Tiff, Ico };
+enum class PictureFormat { Bmp, Gif, Jpeg, Png, Tiff, Ico, Dds };
 
 struct PictureHeader {
   PictureFormat format;
@@ -40,6 +40,12 @@ inline constexpr std::uint64_t kMaxDecodedBytes = 160ull << 20;
 // where the file ends).
 using PictureFileReader =
     std::function<std::size_t(std::uint64_t offset, std::span<std::uint8_t> into)>;
+
+// How many of a file's first bytes tell its format.
+inline constexpr std::size_t kSignatureBytes = 8;
+// The format whose signature the file starts with, among those whose headers we read: every
+// format Wine's WIC decodes.
+std::optional<PictureFormat> FormatOf(std::span<const std::uint8_t> start);
 
 // The header of a recognised format, or nothing when the file is no picture we parse, its
 // header is cut short or contradicts itself. The file is read piece by piece where the format

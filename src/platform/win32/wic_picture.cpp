@@ -6,6 +6,7 @@
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -287,9 +288,20 @@ std::unique_ptr<PixelSource> OpenWicPicture(const ComPtr<IWICImagingFactory>& fa
       ReadPictureHeader([&file](std::uint64_t offset, std::span<std::uint8_t> into) {
         return file->ReadAt(offset, into);
       });
-  if (!header) ThrowInvalidPicture("no picture header");
-  if (!IsAffordable(*header, file->Size())) ThrowInvalidPicture("picture too costly to decode");
+  if (header && !IsAffordable(*header, file->Size())) {
+    ThrowInvalidPicture("picture too costly to decode");
+  }
+  if (!header) {
+    // A format we read whose header is cut short or contradicts itself is no picture; any
+    // decoder would see it otherwise than we did.
+    std::array<std::uint8_t, kSignatureBytes> start{};
+    if (FormatOf(std::span(start).first(file->ReadAt(0, start)))) {
+      ThrowInvalidPicture("broken picture header");
+    }
+  }
 
+  // A format we do not read ourselves goes to whichever installed codec recognises its content;
+  // its frame is held to the same budget below, before any pixel is copied.
   ComPtr<IWICBitmapDecoder> decoder;
   Check(factory->CreateDecoderFromStream(file.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
                                          &decoder),
@@ -298,16 +310,15 @@ std::unique_ptr<PixelSource> OpenWicPicture(const ComPtr<IWICImagingFactory>& fa
   Check(decoder->GetFrame(0, &frame), "no first frame");
   UINT width = 0, height = 0;
   Check(frame->GetSize(&width, &height), "no frame size");
+  if (width > INT_MAX || height > INT_MAX) ThrowInvalidPicture("frame too large");
+  const PixelSize size{static_cast<int>(width), static_cast<int>(height)};
   // A decoder that read the file otherwise than our header reader did: nothing of it is copied.
-  if (width != static_cast<UINT>(header->frame.width) ||
-      height != static_cast<UINT>(header->frame.height)) {
-    ThrowInvalidPicture("frame size differs from the header");
-  }
+  if (header && size != header->frame) ThrowInvalidPicture("frame size differs from the header");
   const std::optional<unsigned> bits = FrameBitsPerPixel(*factory.Get(), *frame.Get());
-  if (!bits || !IsAffordableFrame(header->frame, *bits)) ThrowInvalidPicture("frame too costly");
+  if (!bits || !IsAffordableFrame(size, *bits)) ThrowInvalidPicture("frame too costly");
   std::unique_ptr<PixelSource> picture =
-      std::make_unique<WicPicture>(factory, std::move(decoder), std::move(frame), header->frame);
-  if (header->natural == header->frame) return picture;
+      std::make_unique<WicPicture>(factory, std::move(decoder), std::move(frame), size);
+  if (!header || header->natural == header->frame) return picture;
   return PlaceFrame(std::move(picture), header->natural, header->frameAt);
 }
 
