@@ -18,7 +18,8 @@ find_program(FUZZ_CXX NAMES clang++-14 clang++ REQUIRED)
 set(FUZZ_DIR ${CMAKE_CURRENT_BINARY_DIR}/fuzz)
 set(FUZZERS)
 foreach(target header resample)
-  set(sources ${CMAKE_SOURCE_DIR}/fuzz/${target}_fuzzer.cpp)
+  set(sources ${CMAKE_SOURCE_DIR}/fuzz/${target}_fuzzer.cpp
+      ${CMAKE_SOURCE_DIR}/src/platform/pictures/orientation.cpp)
   if(target STREQUAL header)
     list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.cpp)
   else()
@@ -34,6 +35,7 @@ foreach(target header resample)
     DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.h
+            ${CMAKE_SOURCE_DIR}/src/platform/pictures/orientation.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/pixels.h
     COMMENT "Building the ${target} fuzzer with clang"
     VERBATIM)

@@ -1,5 +1,5 @@
 // Resamples arbitrary small pictures, read in strips of arbitrary heights and placed on larger
-// pictures, to arbitrary sizes: the result always has the size asked for.
+// pictures, to arbitrary sizes, and turns them upright: the result always has the size asked for.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/pictures/orientation.h"
 #include "platform/pictures/placed_frame.h"
 #include "platform/pictures/resample.h"
 
@@ -58,13 +59,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const platform::PixelSize target{input.Side(200) - 1, input.Side(200) - 1};
   const platform::PixelPoint at{input.Byte() % 8, input.Byte() % 8};
   const bool placed = input.Byte() % 2 == 1;
+  const auto orientation = static_cast<platform::Orientation>(input.Byte() % 8 + 1);
   std::unique_ptr<platform::PixelSource> source = std::make_unique<FuzzedPicture>(input, frame);
   if (placed) {
     const platform::PixelSize picture{frame.width + at.x + input.Byte() % 8,
                                       frame.height + at.y + input.Byte() % 8};
     source = platform::PlaceFrame(std::move(source), picture, at);
   }
-  const platform::Bitmap result = platform::Resample(*source, target);
+  const platform::Bitmap result = platform::Orient(
+      platform::Resample(*source, platform::Upright(target, orientation)), orientation);
   const std::size_t expected =
       target.width > 0 && target.height > 0
           ? static_cast<std::size_t>(target.width) * static_cast<std::size_t>(target.height)

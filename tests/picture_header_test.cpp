@@ -119,6 +119,13 @@ Bytes Dds(std::uint32_t width, std::uint32_t height, const std::string& fourCc =
          Le32(32) + Le32(4) + Text(fourCc) + Zeros(40);
 }
 
+// An APP1 segment with an EXIF block whose first directory holds the orientation.
+Bytes Exif(unsigned orientation) {
+  const Bytes tiff = Text("MM") + Be16(42) + Be32(8) + Be16(1) + Be16(274) + Be16(3) + Be32(1) +
+                     Be16(orientation) + Zeros(2) + Be32(0);
+  return Bytes{0xFF, 0xE1} + Be16(unsigned(2 + 6 + tiff.size())) + Text("Exif") + Zeros(2) + tiff;
+}
+
 std::string Describe(PixelSize size) {
   return std::to_string(size.width) + "x" + std::to_string(size.height);
 }
@@ -175,6 +182,21 @@ std::vector<Recognised> RecognisedHeaders() {
       {"ICO holding a PNG", Ico(Png(48, 40, 8, 6) + Zeros(14)), "ICO 48x40"},
       {"ICO holding a bitmap and its mask", Ico(IcoBitmap(32, 64)), "ICO 32x32"},
       {"DDS, block-compressed", Dds(640, 480), "DDS 640x480"},
+      // A photo taken upright, stored lying on its side: its natural size is the upright one.
+      {"JPEG turned by its EXIF orientation", kJpegStart + Exif(6) + Frame(0xC0, 6000, 4000),
+       "JPEG 4000x6000, frame 6000x4000 at 0,0"},
+      {"JPEG mirrored by its EXIF orientation", kJpegStart + Exif(2) + Frame(0xC0, 60, 40),
+       "JPEG 60x40"},
+      {"JPEG of an unknown EXIF orientation", kJpegStart + Exif(9) + Frame(0xC0, 60, 40),
+       "JPEG 60x40"},
+      {"JPEG whose EXIF block is broken",
+       kJpegStart + Bytes{0xFF, 0xE1} + Be16(18) + Text("Exif") + Zeros(2) + Text("MM") + Be16(42) +
+           Be32(5000) + Zeros(2) + Frame(0xC0, 60, 40),
+       "JPEG 60x40"},
+      {"TIFF turned by its orientation",
+       Tiff(true,
+            {TiffEntry(true, 256, 3, 30), TiffEntry(true, 257, 3, 20), TiffEntry(true, 274, 3, 8)}),
+       "TIFF 20x30, frame 30x20 at 0,0"},
       {"DDS with the DX10 extension", Dds(64, 32, "DX10") + Le32(71) + Zeros(16), "DDS 64x32"},
   };
 }

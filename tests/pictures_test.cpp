@@ -179,8 +179,7 @@ TEST_F(ShippedPictures, OpenGentlyIncludeAPhotoAndStayWithinTheBudget) {
   for (const Shipped& p : Pictures()) {
     total += p.bytes;
     if (p.header) {
-      largest =
-          std::max(largest, std::int64_t{p.header->natural.width} * p.header->natural.height);
+      largest = std::max(largest, std::int64_t{p.header->natural.width} * p.header->natural.height);
     }
   }
   EXPECT_GE(largest, 20'000'000) << "no photo-sized picture (20 megapixels or more)";

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/pictures/orientation.h"
+
 namespace platform {
 namespace {
 
@@ -109,6 +111,68 @@ std::optional<PictureHeader> ReadPng(std::span<const std::uint8_t> head, Picture
   return Frame(format, width, height, depth == 16 ? 64 : 32, at + CeilDiv(rows, kDeflateRatio));
 }
 
+// The fields of a TIFF's first directory: a file's, or an EXIF block's inside a JPEG, whose
+// offsets count from `base`.
+enum TiffField {
+  kWidth,
+  kLength,
+  kBitsPerSample,
+  kCompression,
+  kSamplesPerPixel,
+  kOrientation,
+  kTiffFields
+};
+using TiffFields = std::array<std::optional<std::uint32_t>, kTiffFields>;
+
+// Nothing when the directory is cut short, holds a field twice (decoders differ in which they
+// keep) or in a type no decoder reads.
+std::optional<TiffFields> ReadTiffDirectory(const PictureFileReader& read, std::uint64_t base) {
+  std::array<std::uint8_t, 8> head{};
+  if (!ReadExactly(read, base, head)) return std::nullopt;
+  const bool littleEndian = head[0] == 'I';
+  const auto u16 = [&](const std::uint8_t* p) { return littleEndian ? Le16(p) : Be16(p); };
+  const auto u32 = [&](const std::uint8_t* p) { return littleEndian ? Le32(p) : Be32(p); };
+  const std::uint64_t directory = base + u32(&head[4]);
+
+  std::array<std::uint8_t, 2> count{};
+  if (!ReadExactly(read, directory, count)) return std::nullopt;
+  constexpr std::size_t kEntryBytes = 12;  // tag, type, count, value or offset
+  std::vector<std::uint8_t> entries(u16(count.data()) * kEntryBytes);
+  if (!ReadExactly(read, directory + count.size(), entries)) return std::nullopt;
+
+  constexpr std::uint16_t kTags[kTiffFields] = {256, 257, 258, 259, 277, 274};
+  constexpr std::uint16_t kShort = 3, kLong = 4;
+  TiffFields values;
+  for (std::size_t at = 0; at < entries.size(); at += kEntryBytes) {
+    const std::uint8_t* entry = &entries[at];
+    const auto* tag = std::find(std::begin(kTags), std::end(kTags), u16(entry));
+    if (tag == std::end(kTags)) continue;
+    std::optional<std::uint32_t>& value = values[static_cast<std::size_t>(tag - kTags)];
+    if (value) return std::nullopt;
+    const std::uint16_t type = u16(entry + 2);
+    if (type != kShort && type != kLong) return std::nullopt;
+    // A value that fits the entry sits in it, at its start in the file's byte order; of several
+    // bits per sample, the first stands for all.
+    const bool inEntry = std::uint64_t{u32(entry + 4)} * (type == kShort ? 2 : 4) <= 4;
+    std::array<std::uint8_t, 4> outside{};
+    if (!inEntry && !ReadExactly(read, base + u32(entry + 8), outside)) return std::nullopt;
+    const std::uint8_t* field = inEntry ? entry + 8 : outside.data();
+    value = type == kShort ? u16(field) : u32(field);
+  }
+  return values;
+}
+
+// The orientation a directory gives; a missing or unknown value shows the stored rows.
+Orientation OrientationOf(const std::optional<TiffFields>& fields) {
+  const std::uint32_t value = fields ? (*fields)[kOrientation].value_or(1) : 1;
+  return value >= 1 && value <= 8 ? static_cast<Orientation>(value) : Orientation::Normal;
+}
+
+void StandUpright(PictureHeader& header, Orientation orientation) {
+  header.orientation = orientation;
+  header.natural = Upright(header.frame, orientation);
+}
+
 bool IsJpegFrameHeader(std::uint8_t code) {
   // C4, C8 and CC share the range but are tables and an extension, not frames.
   return code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
@@ -167,6 +231,7 @@ std::optional<PictureHeader> ReadJpegFrame(const PictureFileReader& read, std::u
 
 std::optional<PictureHeader> ReadJpeg(const PictureFileReader& read) {
   std::uint64_t at = 2;  // behind the start-of-image marker
+  Orientation orientation = Orientation::Normal;
   for (int segment = 0; segment < kMaxJpegSegments; ++segment) {
     std::array<std::uint8_t, 4> marker{};  // FF, code, length (big-endian, counting itself)
     if (!ReadExactly(read, at, marker) || marker[0] != 0xFF) return std::nullopt;
@@ -185,7 +250,18 @@ std::optional<PictureHeader> ReadJpeg(const PictureFileReader& read) {
     if (code == 0xD9 || code == 0xDA) return std::nullopt;  // end or scan before any frame
     const std::uint16_t length = Be16(&marker[2]);
     if (length < 2) return std::nullopt;
-    if (IsJpegFrameHeader(code)) return ReadJpegFrame(read, at, code, length);
+    if (IsJpegFrameHeader(code)) {
+      std::optional<PictureHeader> header = ReadJpegFrame(read, at, code, length);
+      if (header) StandUpright(*header, orientation);
+      return header;
+    }
+    // The first EXIF block says how the photo stands; a broken one is ignored, as photo viewers
+    // do.
+    std::array<std::uint8_t, 6> exif{};
+    if (code == 0xE1 && orientation == Orientation::Normal && length >= 2 + exif.size() + 8 &&
+        ReadExactly(read, at + 4, exif) && StartsWith(exif, "Exif\0\0"sv)) {
+      orientation = OrientationOf(ReadTiffDirectory(read, at + 4 + exif.size()));
+    }
     at += 2u + length;
   }
   return std::nullopt;
@@ -281,41 +357,10 @@ std::optional<PictureHeader> ReadGif(const PictureFileReader& read) {
   return header;
 }
 
-std::optional<PictureHeader> ReadTiff(const PictureFileReader& read,
-                                      std::span<const std::uint8_t> head) {
-  if (head.size() < 8) return std::nullopt;
-  const bool littleEndian = head[0] == 'I';
-  const auto u16 = [&](const std::uint8_t* p) { return littleEndian ? Le16(p) : Be16(p); };
-  const auto u32 = [&](const std::uint8_t* p) { return littleEndian ? Le32(p) : Be32(p); };
-  const std::uint64_t directory = u32(&head[4]);
-
-  std::array<std::uint8_t, 2> count{};
-  if (!ReadExactly(read, directory, count)) return std::nullopt;
-  constexpr std::size_t kEntryBytes = 12;  // tag, type, count, value or offset
-  std::vector<std::uint8_t> entries(u16(count.data()) * kEntryBytes);
-  if (!ReadExactly(read, directory + count.size(), entries)) return std::nullopt;
-
-  enum Field { kWidth, kLength, kBitsPerSample, kCompression, kSamplesPerPixel, kFields };
-  constexpr std::uint16_t kTags[kFields] = {256, 257, 258, 259, 277};
-  constexpr std::uint16_t kShort = 3, kLong = 4;
-  std::array<std::optional<std::uint32_t>, kFields> values;
-  for (std::size_t at = 0; at < entries.size(); at += kEntryBytes) {
-    const std::uint8_t* entry = &entries[at];
-    const auto* tag = std::find(std::begin(kTags), std::end(kTags), u16(entry));
-    if (tag == std::end(kTags)) continue;
-    std::optional<std::uint32_t>& value = values[static_cast<std::size_t>(tag - kTags)];
-    // Decoders differ in which of two entries they keep.
-    if (value) return std::nullopt;
-    const std::uint16_t type = u16(entry + 2);
-    if (type != kShort && type != kLong) return std::nullopt;
-    // A value that fits the entry sits in it, at its start in the file's byte order; of several
-    // bits per sample, the first stands for all.
-    const bool inEntry = std::uint64_t{u32(entry + 4)} * (type == kShort ? 2 : 4) <= 4;
-    std::array<std::uint8_t, 4> outside{};
-    if (!inEntry && !ReadExactly(read, u32(entry + 8), outside)) return std::nullopt;
-    const std::uint8_t* field = inEntry ? entry + 8 : outside.data();
-    value = type == kShort ? u16(field) : u32(field);
-  }
+std::optional<PictureHeader> ReadTiff(const PictureFileReader& read) {
+  const std::optional<TiffFields> fields = ReadTiffDirectory(read, 0);
+  if (!fields) return std::nullopt;
+  const TiffFields& values = *fields;
   if (!values[kWidth] || !values[kLength]) return std::nullopt;
   const std::uint64_t bits =
       std::uint64_t{values[kBitsPerSample].value_or(1)} * values[kSamplesPerPixel].value_or(1);
@@ -336,7 +381,10 @@ std::optional<PictureHeader> ReadTiff(const PictureFileReader& read,
         return 0;
     }
   };
-  return Frame(PictureFormat::Tiff, *values[kWidth], *values[kLength], bits, least());
+  std::optional<PictureHeader> tiff =
+      Frame(PictureFormat::Tiff, *values[kWidth], *values[kLength], bits, least());
+  if (tiff) StandUpright(*tiff, OrientationOf(fields));
+  return tiff;
 }
 
 // An icon's decoder shows its first entry, whose own embedded header (a PNG's, or a bitmap's
@@ -423,7 +471,7 @@ std::optional<PictureHeader> ReadPictureHeader(const PictureFileReader& read) {
     case PictureFormat::Jpeg:
       return ReadJpeg(read);
     case PictureFormat::Tiff:
-      return ReadTiff(read, head);
+      return ReadTiff(read);
     case PictureFormat::Ico:
       return ReadIco(read, head);
     case PictureFormat::Dds:

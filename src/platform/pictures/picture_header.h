@@ -28,6 +28,8 @@ struct PictureHeader {
   std::uint64_t decodedBytes = 0;
   // The smallest file that can hold those pixels at the format's best compression.
   std::uint64_t leastFileBytes = 0;
+  // How the decoded rows are shown upright (a photo's EXIF orientation); `natural` is upright.
+  Orientation orientation = Orientation::Normal;
 };
 
 // What the decoder may hold for one picture. Measured under Wine on a modest machine: a 16-bit

@@ -163,13 +163,15 @@ namespace {
 class WicPicture final : public PixelSource {
  public:
   WicPicture(ComPtr<IWICImagingFactory> factory, ComPtr<IWICBitmapDecoder> decoder,
-             ComPtr<IWICBitmapFrameDecode> frame, PixelSize size)
-      : factory_(std::move(factory)),
+             ComPtr<IWICBitmapFrameDecode> frame, PixelSize size, Orientation orientation)
+      : orientation_(orientation),
+        factory_(std::move(factory)),
         decoder_(std::move(decoder)),
         frame_(std::move(frame)),
         size_(size) {}
 
   [[nodiscard]] PixelSize size() const override { return size_; }
+  [[nodiscard]] Orientation orientation() const override { return orientation_; }
 
   void PreferAtLeast(PixelSize target) override {
     if (reducer_) return;  // sizes below are relative to the full picture
@@ -260,6 +262,7 @@ class WicPicture final : public PixelSource {
     }
   }
 
+  Orientation orientation_;
   ComPtr<IWICImagingFactory> factory_;
   ComPtr<IWICBitmapDecoder> decoder_;  // the frame's owner and the file's, released with it
   ComPtr<IWICBitmapFrameDecode> frame_;
@@ -317,7 +320,8 @@ std::unique_ptr<PixelSource> OpenWicPicture(const ComPtr<IWICImagingFactory>& fa
   const std::optional<unsigned> bits = FrameBitsPerPixel(*factory.Get(), *frame.Get());
   if (!bits || !IsAffordableFrame(size, *bits)) ThrowInvalidPicture("frame too costly");
   std::unique_ptr<PixelSource> picture =
-      std::make_unique<WicPicture>(factory, std::move(decoder), std::move(frame), size);
+      std::make_unique<WicPicture>(factory, std::move(decoder), std::move(frame), size,
+                                   header ? header->orientation : Orientation::Normal);
   if (!header || header->natural == header->frame) return picture;
   return PlaceFrame(std::move(picture), header->natural, header->frameAt);
 }
