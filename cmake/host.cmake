@@ -35,6 +35,7 @@ foreach(target header resample)
     DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.h
+            ${CMAKE_SOURCE_DIR}/src/platform/run_time_error.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/orientation.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/pixels.h
     COMMENT "Building the ${target} fuzzer with clang"

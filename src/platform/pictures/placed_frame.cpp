@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/run_time_error.h"
+
 namespace platform {
 namespace {
 
@@ -18,6 +20,10 @@ class PlacedFrame final : public PixelSource {
   void ReadRows(const RowSink& sink) override {
     const auto width = static_cast<std::size_t>(picture_.width);
     const PixelSize frame = frame_->size();
+    if (at_.x < 0 || at_.y < 0 || at_.x + frame.width > picture_.width ||
+        at_.y + frame.height > picture_.height) {
+      throw RunTimeError(ErrorCode::InvalidPicture, "frame outside its picture");
+    }
     // The rows above and below the frame are one strip of black at a time.
     const int blackRows = std::max(1, std::min(picture_.height, 64));
     const std::vector<std::uint32_t> black(width * static_cast<std::size_t>(blackRows));

@@ -7,7 +7,7 @@
 
 namespace platform {
 
-// `frame` must lie inside `picture` at `at`.
+// Reading throws RunTimeError(InvalidPicture) unless `frame` lies inside `picture` at `at`.
 std::unique_ptr<PixelSource> PlaceFrame(std::unique_ptr<PixelSource> frame, PixelSize picture,
                                         PixelPoint at);
 

@@ -14,6 +14,7 @@
 #include <span>
 #include <vector>
 
+#include "platform/pictures/orientation.h"
 #include "platform/pictures/picture_header.h"
 #include "platform/pictures/placed_frame.h"
 #include "platform/run_time_error.h"
@@ -322,7 +323,8 @@ std::unique_ptr<PixelSource> OpenWicPicture(const ComPtr<IWICImagingFactory>& fa
   std::unique_ptr<PixelSource> picture =
       std::make_unique<WicPicture>(factory, std::move(decoder), std::move(frame), size,
                                    header ? header->orientation : Orientation::Normal);
-  if (!header || header->natural == header->frame) return picture;
+  // A frame smaller than its picture (a GIF's first on its logical screen) is placed on it.
+  if (!header || Upright(header->natural, header->orientation) == header->frame) return picture;
   return PlaceFrame(std::move(picture), header->natural, header->frameAt);
 }
 
