@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Writes the picture files the benchmark measures the pipeline's defences with: files crafted to
-cost far more than their size, and honest pictures at the decoding budget, into one folder.
+cost far more than their size, and honest pictures at the decoding budget, into one folder; or a
+copy of a JPEG that an EXIF block says to show turned.
 
     hostile_pictures.py <folder>
+    hostile_pictures.py --orientation <1 to 8> <jpeg> <copy>
 """
 import struct
 import sys
@@ -85,7 +87,16 @@ def bmp_core(side):
     return b"BM" + struct.pack("<IHHI", 30, 0, 0, 26) + struct.pack("<IHHHH", 12, side, side, 1, 24) + bytes(4)
 
 
+def with_orientation(jpeg, orientation):
+    """The JPEG with an APP1 EXIF block holding only the orientation, right after its start."""
+    tiff = b"MM\0*" + struct.pack(">IH", 8, 1) + struct.pack(">HHIHH", 274, 3, 1, orientation, 0) + bytes(4)
+    return jpeg[:2] + b"\xff\xe1" + struct.pack(">H", 2 + 6 + len(tiff)) + b"Exif\0\0" + tiff + jpeg[2:]
+
+
 def main():
+    if sys.argv[1] == "--orientation":
+        Path(sys.argv[4]).write_bytes(with_orientation(Path(sys.argv[3]).read_bytes(), int(sys.argv[2])))
+        return
     folder = Path(sys.argv[1])
     folder.mkdir(parents=True, exist_ok=True)
     hostile = {

@@ -37,6 +37,9 @@ photo 6000x4000 photo-24mp.jpg -quality 90
 photo 4000x3000 large-4000x3000.png
 convert "$pictures/photo-24mp.jpg" -interlace JPEG -sampling-factor 4:2:0 -quality 90 \
   "$pictures/photo-24mp-progressive.jpg"
+# The same photo as a camera held upright stores it: on its side, with EXIF orientation 6.
+"$root/bench/hostile_pictures.py" --orientation 6 "$pictures/photo-24mp.jpg" \
+  "$pictures/photo-24mp-turned.jpg"
 wineboot -i >/dev/null 2>&1
 
 # Files crafted to cost far more than their size, and honest ones as costly as the budget allows.
@@ -75,7 +78,8 @@ echo
 echo "| picture | size | shown at | bare decode (ms) | pipeline (ms) | pipeline / bare |"
 echo "| --- | --- | --- | ---: | ---: | ---: |"
 timed=()
-for picture in small-640x480.jpg hd-1920x1080.jpg photo-24mp.jpg large-4000x3000.png; do
+for picture in small-640x480.jpg hd-1920x1080.jpg photo-24mp.jpg photo-24mp-turned.jpg \
+  large-4000x3000.png; do
   timed+=("$(windows_path "$pictures/$picture")")
 done
 table=$(run time "$repetitions" "${timed[@]}")
@@ -114,7 +118,7 @@ echo "after the decoder is released, not its peak. The working set peak is a rea
 echo
 echo "### Targets"
 worst=$(echo "$table" | awk -F'|' '{ if ($7 + 0 > worst) worst = $7 + 0 } END { printf "%.2f", worst }')
-awk -v worst="$worst" 'BEGIN { printf "- pipeline ≤ 1.25 × bare decode for every picture: worst %.2f, %s\n", worst, (worst <= 1.25 ? "met" : "MISSED") }'
+awk -v worst="$worst" 'BEGIN { printf "- pipeline ≤ 1.10 × bare decode for every picture: worst %.2f, %s\n", worst, (worst <= 1.10 ? "met" : "MISSED") }'
 awk -v c="$pipeline_peak" -v d="$decoder_peak" 'BEGIN { printf "- peak of (c) ≤ peak of (d) + 24 MB: +%.1f MB, %s\n", c - d, (c - d <= 24 ? "met" : "MISSED") }'
 # Hostile files: refused, no dearer than the 24-megapixel JPEG's decoder plus 24 MB, within 1 s.
 echo "$costs" | awk -F'\t' -v limit="$decoder_peak" '
