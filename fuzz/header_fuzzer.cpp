@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <span>
 
+#include "platform/pictures/orientation.h"
 #include "platform/pictures/picture_header.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -12,10 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       platform::ReadPictureHeader(std::span(data, size));
   if (header && platform::IsAffordable(*header, size)) {
     const platform::PictureHeader& h = *header;
-    // The frame lies on the natural size, and neither is empty.
+    // The frame lies on the natural size as stored, and neither is empty.
+    const platform::PixelSize stored = platform::Upright(h.natural, h.orientation);
     if (h.frame.width <= 0 || h.frame.height <= 0 || h.frameAt.x < 0 || h.frameAt.y < 0 ||
-        h.frameAt.x + h.frame.width > h.natural.width ||
-        h.frameAt.y + h.frame.height > h.natural.height) {
+        h.frameAt.x + h.frame.width > stored.width ||
+        h.frameAt.y + h.frame.height > stored.height) {
       std::abort();
     }
   }
