@@ -22,11 +22,13 @@ Microsoft::WRL::ComPtr<FileStream> OpenFileStream(const std::wstring& path) {
 FileStream::FileStream(UniqueHandle file) : file_(std::move(file)) {
   LARGE_INTEGER size{};
   if (GetFileSizeEx(file_.get(), &size)) size_ = static_cast<std::uint64_t>(size.QuadPart);
+  // No larger than the file: a small picture pays for no more.
+  buffer_.resize(static_cast<std::size_t>(std::clamp<std::uint64_t>(size_, 1, 1 << 20)));
 }
 
 FileStream::~FileStream() = default;
 
-std::size_t FileStream::ReadAt(std::uint64_t offset, std::span<std::uint8_t> into) const {
+std::size_t FileStream::ReadFileAt(std::uint64_t offset, std::span<std::uint8_t> into) const {
   std::size_t done = 0;
   while (done < into.size()) {
     OVERLAPPED at{};
@@ -38,6 +40,22 @@ std::size_t FileStream::ReadAt(std::uint64_t offset, std::span<std::uint8_t> int
     done += got;
   }
   return done;
+}
+
+// Our header reader and the decoders read in small pieces (Wine's JPEG decoder a kilobyte at a
+// time), and a call into the file system costs far more than a copy: the pieces come from a
+// buffer filled in large reads.
+std::size_t FileStream::ReadAt(std::uint64_t offset, std::span<std::uint8_t> into) {
+  if (into.size() >= buffer_.size()) return ReadFileAt(offset, into);
+  if (offset < bufferAt_ || offset + into.size() > bufferAt_ + bufferFilled_) {
+    bufferAt_ = offset;
+    bufferFilled_ = ReadFileAt(offset, buffer_);
+  }
+  if (offset >= bufferAt_ + bufferFilled_) return 0;
+  const auto from = static_cast<std::size_t>(offset - bufferAt_);
+  const std::size_t count = std::min(into.size(), bufferFilled_ - from);
+  std::copy_n(buffer_.begin() + static_cast<std::ptrdiff_t>(from), count, into.begin());
+  return count;
 }
 
 HRESULT FileStream::QueryInterface(REFIID id, void** object) {
@@ -60,32 +78,11 @@ ULONG FileStream::Release() {
   return left;
 }
 
-// Decoders read in small pieces (Wine's JPEG decoder a kilobyte at a time), and a call into the
-// file system costs far more than a copy: the pieces come from a buffer filled in large reads.
 HRESULT FileStream::Read(void* into, ULONG count, ULONG* read) {
-  auto* to = static_cast<std::uint8_t*>(into);
-  std::size_t done = 0;
-  while (done < count) {
-    if (position_ >= bufferAt_ && position_ < bufferAt_ + bufferFilled_) {
-      const auto from = static_cast<std::size_t>(position_ - bufferAt_);
-      const std::size_t piece = std::min<std::size_t>(count - done, bufferFilled_ - from);
-      std::copy_n(buffer_.begin() + static_cast<std::ptrdiff_t>(from), piece, to + done);
-      done += piece;
-      position_ += piece;
-      continue;
-    }
-    if (count - done >= buffer_.size()) {  // large reads go straight to the caller
-      const std::size_t got = ReadAt(position_, {to + done, count - done});
-      done += got;
-      position_ += got;
-      break;
-    }
-    bufferAt_ = position_;
-    bufferFilled_ = ReadAt(position_, buffer_);
-    if (bufferFilled_ == 0) break;
-  }
-  if (read != nullptr) *read = static_cast<ULONG>(done);
-  return done == count ? S_OK : S_FALSE;
+  const std::size_t got = ReadAt(position_, {static_cast<std::uint8_t*>(into), count});
+  position_ += got;
+  if (read != nullptr) *read = static_cast<ULONG>(got);
+  return got == count ? S_OK : S_FALSE;
 }
 
 HRESULT FileStream::Write(const void*, ULONG, ULONG*) { return STG_E_ACCESSDENIED; }

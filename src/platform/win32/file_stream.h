@@ -28,7 +28,7 @@ class FileStream final : public IStream {
   FileStream& operator=(const FileStream&) = delete;
 
   // Reads up to `into.size()` bytes at `offset`; fewer only where the file ends.
-  std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> into) const;
+  std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> into);
   [[nodiscard]] std::uint64_t Size() const { return size_; }
 
   // IUnknown
@@ -55,12 +55,13 @@ class FileStream final : public IStream {
 
  private:
   ~FileStream();
+  std::size_t ReadFileAt(std::uint64_t offset, std::span<std::uint8_t> into) const;
 
   ULONG references_ = 1;
   UniqueHandle file_;
   std::uint64_t size_ = 0;
   std::uint64_t position_ = 0;
-  std::vector<std::uint8_t> buffer_ = std::vector<std::uint8_t>(64 * 1024);
+  std::vector<std::uint8_t> buffer_;
   std::uint64_t bufferAt_ = 0;
   std::size_t bufferFilled_ = 0;
 };

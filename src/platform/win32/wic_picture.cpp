@@ -318,8 +318,12 @@ std::unique_ptr<PixelSource> OpenWicPicture(const ComPtr<IWICImagingFactory>& fa
   const PixelSize size{static_cast<int>(width), static_cast<int>(height)};
   // A decoder that read the file otherwise than our header reader did: nothing of it is copied.
   if (header && size != header->frame) ThrowInvalidPicture("frame size differs from the header");
-  const std::optional<unsigned> bits = FrameBitsPerPixel(*factory.Get(), *frame.Get());
-  if (!bits || !IsAffordableFrame(size, *bits)) ThrowInvalidPicture("frame too costly");
+  // The header's figures were checked already; a decoder's own are asked for only where there is
+  // no header (the question is a registry search under Wine).
+  if (!header) {
+    const std::optional<unsigned> bits = FrameBitsPerPixel(*factory.Get(), *frame.Get());
+    if (!bits || !IsAffordableFrame(size, *bits)) ThrowInvalidPicture("frame too costly");
+  }
   std::unique_ptr<PixelSource> picture =
       std::make_unique<WicPicture>(factory, std::move(decoder), std::move(frame), size,
                                    header ? header->orientation : Orientation::Normal);
