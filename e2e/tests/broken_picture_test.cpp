@@ -1,5 +1,6 @@
 // A picture that cannot be shown leaves the screen black for its 20 seconds, and the show goes on
 // to the next one; one crafted to cost gigabytes costs no more than an ordinary one.
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -100,6 +101,17 @@ INSTANTIATE_TEST_SUITE_P(
                          "\x02\0\0\0\x13\x0B\0\0\x13\x0B\0\0\x01\0\0\0\0\0\0\0"
                          "\0\0\0\0\0\x01";
                      WriteFile(file, std::string(kBitmap, sizeof kBitmap - 1));
+                   }},
+        // A format we do not read goes to WIC, which finds no codec for the noise after it.
+        BrokenCase{"UnknownSignatureThenNoise",
+                   [](const std::filesystem::path& file) {
+                     std::string noise("RIFF\0\x10\0\0WEBPVP8 ", 16);
+                     std::uint32_t state = 12345;
+                     for (int i = 0; i < 4096; ++i) {
+                       state = state * 1103515245u + 12345u;
+                       noise += char(state >> 24);
+                     }
+                     WriteFile(file, noise);
                    }},
         BrokenCase{"FolderOfThatName",
                    [](const std::filesystem::path& file) {
