@@ -5,6 +5,7 @@
 //   picture_bench peak-pipeline <picture>           peak memory after showing the picture
 //   picture_bench peak-decoder <picture>            peak memory after only opening its decoder
 //   picture_bench check <folder>                    the pipeline's answers to the files there
+//   picture_bench cost <picture>                    what showing the picture cost
 #include <windows.h>
 // After windows.h, which they build on.
 #include <psapi.h>
@@ -24,7 +25,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/picture.h"
+#include "platform/pictures/picture.h"
 #include "platform/run_time_error.h"
 #include "platform/win32/com_apartment.h"
 #include "platform/win32/handles.h"
@@ -99,21 +100,17 @@ struct Shown {
   PixelSize natural, drawn;
 };
 
+// One factory for the process, as the saver keeps one; wmain makes it and lets it go inside its
+// COM apartment.
+ComPtr<IWICImagingFactory> processFactory;
+const ComPtr<IWICImagingFactory>& Factory() { return processFactory; }
+
 // (a) What the show does with a picture file, up to the back buffer.
 Shown ShowPicture(const std::wstring& path, const ScreenBuffer& screen) {
-  platform::Picture picture(platform::win32::OpenWicPicture(path));
+  platform::Picture picture(platform::win32::OpenWicPicture(Factory(), path));
   picture.Render(FitToScreen(picture.NaturalSize()));
   screen.Blit(*picture.Rendered());
   return {picture.NaturalSize(), picture.Rendered()->size};
-}
-
-ComPtr<IWICImagingFactory> CreateFactory() {
-  ComPtr<IWICImagingFactory> factory;
-  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_PPV_ARGS(factory.GetAddressOf())))) {
-    throw std::runtime_error("no WIC");
-  }
-  return factory;
 }
 
 ComPtr<IWICBitmapFrameDecode> OpenFrame(IWICImagingFactory& factory, const std::wstring& path) {
@@ -127,25 +124,15 @@ ComPtr<IWICBitmapFrameDecode> OpenFrame(IWICImagingFactory& factory, const std::
   return frame;
 }
 
-UINT BitsPerPixel(IWICImagingFactory& factory, IWICBitmapFrameDecode& frame) {
-  WICPixelFormatGUID format{};
-  ComPtr<IWICComponentInfo> info;
-  ComPtr<IWICPixelFormatInfo> formatInfo;
-  UINT bits = 0;
-  if (FAILED(frame.GetPixelFormat(&format)) || FAILED(factory.CreateComponentInfo(format, &info)) ||
-      FAILED(info.As(&formatInfo)) || FAILED(formatInfo->GetBitsPerPixel(&bits))) {
-    throw std::runtime_error("unknown pixel format");
-  }
-  return bits;
-}
-
 // (b) The bare decoder: the whole frame in its own pixel format, nothing else.
 void DecodeBare(const std::wstring& path) {
-  const ComPtr<IWICImagingFactory> factory = CreateFactory();
-  const ComPtr<IWICBitmapFrameDecode> frame = OpenFrame(*factory.Get(), path);
+  const ComPtr<IWICBitmapFrameDecode> frame = OpenFrame(*Factory().Get(), path);
   UINT width = 0, height = 0;
   frame->GetSize(&width, &height);
-  const UINT stride = (width * BitsPerPixel(*factory.Get(), *frame.Get()) + 31) / 32 * 4;
+  const std::optional<unsigned> bits =
+      platform::win32::FrameBitsPerPixel(*Factory().Get(), *frame.Get());
+  if (!bits) throw std::runtime_error("unknown pixel format");
+  const UINT stride = (width * *bits + 31) / 32 * 4;
   std::vector<BYTE> pixels(static_cast<std::size_t>(stride) * height);
   if (FAILED(frame->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data()))) {
     throw std::runtime_error("WIC cannot decode " + Narrow(path));
@@ -194,12 +181,40 @@ int Time(int repetitions, const std::vector<std::wstring>& paths) {
   return 0;
 }
 
-int ReportPeakMemory() {
+PROCESS_MEMORY_COUNTERS MemoryCounters() {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof(counters);
-  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters))) return 1;
-  std::printf("%.1f %.1f\n", double(counters.PeakWorkingSetSize) / (1 << 20),
-              double(counters.PeakPagefileUsage) / (1 << 20));
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters))) {
+    throw std::runtime_error("no memory counters");
+  }
+  return counters;
+}
+
+double Megabytes(SIZE_T bytes) { return double(bytes) / (1 << 20); }
+
+int ReportPeakMemory() {
+  const PROCESS_MEMORY_COUNTERS counters = MemoryCounters();
+  std::printf("%.1f %.1f\n", Megabytes(counters.PeakWorkingSetSize),
+              Megabytes(counters.PeakPagefileUsage));
+  return 0;
+}
+
+// In a fresh process: whether the picture was shown or refused, its peak working set and the
+// time from opening the file to the blit, separated by tabs.
+int ReportCost(const std::wstring& path) {
+  const ScreenBuffer screen;
+  std::string outcome;
+  const double ms = Milliseconds([&] {
+    try {
+      const Shown shown = ShowPicture(path, screen);
+      outcome = "shown at " + std::to_string(shown.drawn.width) + "x" +
+                std::to_string(shown.drawn.height);
+    } catch (const platform::RunTimeError& error) {
+      outcome = std::string("refused: ") + error.what();
+    }
+  });
+  std::printf("%s\t%s\t%.1f\t%.0f\n", Narrow(FileName(path)).c_str(), outcome.c_str(),
+              Megabytes(MemoryCounters().PeakWorkingSetSize), ms);
   return 0;
 }
 
@@ -255,7 +270,8 @@ int Check(const std::wstring& folder) {
   };
   for (const Flat& flat : flats) {
     try {
-      platform::Picture picture(platform::win32::OpenWicPicture(folder + L"\\" + flat.file));
+      platform::Picture picture(
+          platform::win32::OpenWicPicture(Factory(), folder + L"\\" + flat.file));
       const PixelSize fitted = FitToScreen(picture.NaturalSize());
       picture.Render(fitted);
       const platform::Bitmap& bitmap = *picture.Rendered();
@@ -271,12 +287,9 @@ int Check(const std::wstring& folder) {
   return failures == 0 ? 0 : 1;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-  const platform::win32::ComApartment com;
-  const std::vector<std::wstring> args(argv + 1, argv + argc);
+int Run(const std::vector<std::wstring>& args) {
   try {
+    processFactory = platform::win32::CreateWicFactory();
     if (args.size() >= 3 && args[0] == L"time") {
       return Time(std::stoi(args[1]), {args.begin() + 2, args.end()});
     }
@@ -286,17 +299,26 @@ int wmain(int argc, wchar_t** argv) {
       return ReportPeakMemory();
     }
     if (args.size() == 2 && args[0] == L"peak-decoder") {
-      const ComPtr<IWICImagingFactory> factory = CreateFactory();
-      const ComPtr<IWICBitmapFrameDecode> frame = OpenFrame(*factory.Get(), args[1]);
+      const ComPtr<IWICBitmapFrameDecode> frame = OpenFrame(*Factory().Get(), args[1]);
       return ReportPeakMemory();
     }
     if (args.size() == 2 && args[0] == L"check") return Check(args[1]);
+    if (args.size() == 2 && args[0] == L"cost") return ReportCost(args[1]);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "picture_bench: %s\n", error.what());
     return 1;
   }
   std::fprintf(stderr,
                "usage: picture_bench time <repetitions> <picture>... | peak-pipeline <picture> | "
-               "peak-decoder <picture> | check <folder>\n");
+               "peak-decoder <picture> | check <folder> | cost <picture>\n");
   return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const platform::win32::ComApartment com;
+  const int code = Run({argv + 1, argv + argc});
+  processFactory.Reset();
+  return code;
 }

@@ -23,8 +23,42 @@ add_test(NAME imports COMMAND check_imports ${CMAKE_SOURCE_DIR}/dist/slideshow.s
 add_test(NAME format COMMAND ${CMAKE_SOURCE_DIR}/tools/check-format.sh)
 add_test(NAME tidy COMMAND ${CMAKE_SOURCE_DIR}/tools/tidy.sh)
 
+# The fuzz targets of the picture pipeline: libFuzzer comes with clang, so clang builds them from
+# the same sources beside this build; `make test` gives each a short, bounded run.
+find_program(FUZZ_CXX NAMES clang++-14 clang++ REQUIRED)
+set(FUZZ_DIR ${CMAKE_CURRENT_BINARY_DIR}/fuzz)
+set(FUZZERS)
+foreach(target header resample)
+  set(sources ${CMAKE_SOURCE_DIR}/fuzz/${target}_fuzzer.cpp
+      ${CMAKE_SOURCE_DIR}/src/platform/pictures/orientation.cpp)
+  if(target STREQUAL header)
+    list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.cpp)
+  else()
+    list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.cpp
+         ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.cpp)
+  endif()
+  add_custom_command(
+    OUTPUT ${FUZZ_DIR}/${target}_fuzzer
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${FUZZ_DIR}
+    COMMAND ${FUZZ_CXX} -std=c++20 -O1 -g -Wall -Wextra -Werror
+            -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
+            -I${CMAKE_SOURCE_DIR}/src -o ${FUZZ_DIR}/${target}_fuzzer ${sources}
+    DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.h
+            ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.h
+            ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.h
+            ${CMAKE_SOURCE_DIR}/src/platform/run_time_error.h
+            ${CMAKE_SOURCE_DIR}/src/platform/pictures/orientation.h
+            ${CMAKE_SOURCE_DIR}/src/platform/pictures/pixels.h
+    COMMENT "Building the ${target} fuzzer with clang"
+    VERBATIM)
+  list(APPEND FUZZERS ${FUZZ_DIR}/${target}_fuzzer)
+endforeach()
+add_custom_target(fuzzers ALL DEPENDS ${FUZZERS})
+add_test(NAME fuzz COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz.sh ${FUZZ_DIR} 10)
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/pictures/CMakeLists.txt)
   add_subdirectory(pictures)
+  target_link_libraries(unit_tests PRIVATE picture-encoders)
 endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/e2e/CMakeLists.txt)
   add_subdirectory(e2e)

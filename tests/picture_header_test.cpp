@@ -1,15 +1,20 @@
-#include "platform/picture_header.h"
+#include "platform/pictures/picture_header.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "encoders.h"
+#include "image.h"
+
 namespace {
 
-using platform::PictureFormat;
 using platform::PixelSize;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -25,27 +30,56 @@ Bytes Le32(std::uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
 Bytes Be32(std::uint32_t v) { return Be16(v >> 16) + Be16(v & 0xFFFF); }
 Bytes Zeros(std::size_t count) { return Bytes(count, 0); }
 
-Bytes Bmp(std::int32_t width, std::int32_t height) {
+Bytes Bmp(std::int32_t width, std::int32_t height, unsigned bits = 24,
+          std::uint32_t compression = 0) {
   return Text("BM") + Zeros(12) + Le32(40) + Le32(std::uint32_t(width)) +
-         Le32(std::uint32_t(height));
+         Le32(std::uint32_t(height)) + Le16(1) + Le16(bits) + Le32(compression);
 }
-Bytes BmpCore(unsigned width, unsigned height) {
-  return Text("BM") + Zeros(12) + Le32(12) + Le16(width) + Le16(height);
+Bytes BmpCore(unsigned width, unsigned height, unsigned bits = 24) {
+  return Text("BM") + Zeros(12) + Le32(12) + Le16(width) + Le16(height) + Le16(1) + Le16(bits);
 }
-Bytes Gif(unsigned width, unsigned height) { return Text("GIF89a") + Le16(width) + Le16(height); }
-Bytes Png(std::uint32_t width, std::uint32_t height) {
+struct GifFrame {
+  unsigned left, top, width, height;
+  std::size_t coded = 0;  // bytes of LZW data; 0: the least its pixels need
+};
+// No trailer: decoders do without one, and every shorter start is then cut inside a frame.
+Bytes Gif(unsigned width, unsigned height, const std::vector<GifFrame>& frames,
+          const std::string& version = "GIF89a") {
+  Bytes file = Text(version) + Le16(width) + Le16(height) + Bytes{0, 0, 0};
+  for (const GifFrame& f : frames) {
+    file = file + Bytes{0x2C} + Le16(f.left) + Le16(f.top) + Le16(f.width) + Le16(f.height) +
+           Bytes{0, 2};
+    std::size_t left = f.coded != 0 ? f.coded : (f.width * f.height * 12 + 32767) / 32768;
+    for (; left > 0; left -= std::min<std::size_t>(left, 255)) {
+      file.push_back(std::uint8_t(std::min<std::size_t>(left, 255)));
+      file.resize(file.size() + file.back());
+    }
+    file = file + Bytes{0};
+  }
+  return file;
+}
+Bytes Png(std::uint32_t width, std::uint32_t height, std::uint8_t depth = 8,
+          std::uint8_t colourType = 2) {
   return Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'} + Be32(13) + Text("IHDR") +
-         Be32(width) + Be32(height);
+         Be32(width) + Be32(height) + Bytes{depth, colourType};
 }
 Bytes Segment(std::uint8_t marker, std::size_t payload) {
   return Bytes{0xFF, marker} + Be16(unsigned(payload + 2)) + Zeros(payload);
 }
-Bytes Frame(std::uint8_t marker, unsigned width, unsigned height) {
-  return Bytes{0xFF, marker} + Be16(17) + Bytes{8} + Be16(height) + Be16(width);
+// Components sampled 2 x 2, 1 x 1, 1 x 1 (4:2:0), or one grey one.
+Bytes Frame(std::uint8_t marker, unsigned width, unsigned height, unsigned components = 3) {
+  Bytes frame = Bytes{0xFF, marker} + Be16(8 + 3 * components) + Bytes{8} + Be16(height) +
+                Be16(width) + Bytes{std::uint8_t(components)};
+  for (unsigned c = 0; c < components; ++c) {
+    frame =
+        frame + Bytes{std::uint8_t(c + 1), std::uint8_t(c == 0 && components > 1 ? 0x22 : 0x11), 0};
+  }
+  return frame;
 }
 const Bytes kJpegStart{0xFF, 0xD8};
-Bytes Jpeg(unsigned width, unsigned height) {
-  return kJpegStart + Segment(0xE0, 14) + Segment(0xDB, 65) + Frame(0xC0, width, height);
+Bytes Jpeg(unsigned width, unsigned height, unsigned components = 3) {
+  return kJpegStart + Segment(0xE0, 14) + Segment(0xDB, 65) +
+         Frame(0xC0, width, height, components);
 }
 // A directory with the given entries, `gap` bytes behind the 8-byte file header.
 Bytes Tiff(bool littleEndian, const std::vector<Bytes>& entries, std::size_t gap = 0) {
@@ -70,77 +104,106 @@ Bytes TiffSized(bool littleEndian, unsigned type, std::uint32_t width, std::uint
                TiffEntry(littleEndian, 257, type, height), TiffEntry(littleEndian, 259, 3, 1)},
               gap);
 }
-Bytes IcoEntry(std::uint8_t width, std::uint8_t height) { return Bytes{width, height} + Zeros(14); }
-Bytes Ico(const std::vector<Bytes>& entries) {
-  Bytes file = Bytes{0, 0, 1, 0} + Le16(unsigned(entries.size()));
-  for (const Bytes& entry : entries) file = file + entry;
-  return file;
+// One entry whose directory bytes say 16 x 16, and the image it points to.
+Bytes Ico(const Bytes& image) {
+  return Bytes{0, 0, 1, 0} + Le16(1) + Bytes{16, 16, 0, 0} + Le16(1) + Le16(32) +
+         Le32(std::uint32_t(image.size())) + Le32(22) + image;
+}
+Bytes IcoBitmap(std::int32_t width, std::int32_t height) {
+  return Le32(40) + Le32(std::uint32_t(width)) + Le32(std::uint32_t(height)) + Le16(1) + Le16(32) +
+         Zeros(24);
 }
 
+Bytes Dds(std::uint32_t width, std::uint32_t height, const std::string& fourCc = "DXT1") {
+  return Text("DDS ") + Le32(124) + Le32(0x1007) + Le32(height) + Le32(width) + Zeros(56) +
+         Le32(32) + Le32(4) + Text(fourCc) + Zeros(40);
+}
+
+// An APP1 segment with an EXIF block whose first directory holds the orientation.
+Bytes Exif(unsigned orientation) {
+  const Bytes tiff = Text("MM") + Be16(42) + Be32(8) + Be16(1) + Be16(274) + Be16(3) + Be32(1) +
+                     Be16(orientation) + Zeros(2) + Be32(0);
+  return Bytes{0xFF, 0xE1} + Be16(unsigned(2 + 6 + tiff.size())) + Text("Exif") + Zeros(2) + tiff;
+}
+
+std::string Describe(PixelSize size) {
+  return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
 std::string Describe(const std::optional<platform::PictureHeader>& header) {
   if (!header) return "nothing";
-  static const char* const kNames[] = {"BMP", "GIF", "JPEG", "PNG", "TIFF", "ICO"};
-  return std::string(kNames[int(header->format)]) + " " + std::to_string(header->declared.width) +
-         "x" + std::to_string(header->declared.height);
-}
-std::string Describe(PictureFormat format, PixelSize size) {
-  return Describe(platform::PictureHeader{format, size});
+  static const char* const kNames[] = {"BMP", "GIF", "JPEG", "PNG", "TIFF", "ICO", "DDS"};
+  std::string text = std::string(kNames[int(header->format)]) + " " + Describe(header->natural);
+  if (header->frame != header->natural || header->frameAt != platform::PixelPoint{}) {
+    text += ", frame " + Describe(header->frame) + " at " + std::to_string(header->frameAt.x) +
+            "," + std::to_string(header->frameAt.y);
+  }
+  return text;
 }
 
 struct Recognised {
   const char* what;
   Bytes bytes;
-  PictureFormat format;
-  PixelSize declared;
+  const char* read;
 };
 
 std::vector<Recognised> RecognisedHeaders() {
   return {
-      {"BMP", Bmp(640, 480), PictureFormat::Bmp, {640, 480}},
-      {"BMP stored top down", Bmp(640, -480), PictureFormat::Bmp, {640, 480}},
-      {"BMP with the old core header", BmpCore(320, 200), PictureFormat::Bmp, {320, 200}},
-      {"GIF", Gif(500, 300), PictureFormat::Gif, {500, 300}},
-      {"GIF87a", Text("GIF87a") + Le16(2) + Le16(3), PictureFormat::Gif, {2, 3}},
-      {"PNG", Png(4000, 3000), PictureFormat::Png, {4000, 3000}},
-      {"PNG declaring 100000x100000", Png(100000, 100000), PictureFormat::Png, {100000, 100000}},
-      {"JPEG baseline", Jpeg(6000, 4000), PictureFormat::Jpeg, {6000, 4000}},
+      {"BMP", Bmp(640, 480), "BMP 640x480"},
+      {"BMP stored top down", Bmp(640, -480), "BMP 640x480"},
+      {"BMP with the old core header", BmpCore(320, 200), "BMP 320x200"},
+      {"GIF", Gif(500, 300, {{0, 0, 500, 300}}), "GIF 500x300"},
+      {"GIF87a", Gif(2, 3, {{0, 0, 2, 3}}, "GIF87a"), "GIF 2x3"},
+      {"GIF whose first frame is smaller than its screen", Gif(500, 300, {{10, 20, 100, 50}}),
+       "GIF 500x300, frame 100x50 at 10,20"},
+      {"GIF whose first frame leaves its screen", Gif(16, 16, {{8, 0, 40, 10}}),
+       "GIF 48x16, frame 40x10 at 8,0"},
+      {"GIF with a colour table and an extension",
+       Text("GIF89a") + Le16(4) + Le16(4) + Bytes{0x80, 0, 0} + Zeros(6) +
+           Bytes{0x21, 0xF9, 4, 1, 0, 0, 0, 0} + Bytes{0x2C} + Le16(0) + Le16(0) + Le16(4) +
+           Le16(4) + Bytes{0, 2, 1, 0, 0},
+       "GIF 4x4"},
+      {"PNG", Png(4000, 3000), "PNG 4000x3000"},
+      {"PNG declaring 100000x100000", Png(100000, 100000), "PNG 100000x100000"},
+      {"JPEG baseline", Jpeg(6000, 4000), "JPEG 6000x4000"},
       {"JPEG progressive, tables first",
        kJpegStart + Segment(0xDB, 65) + Segment(0xC4, 30) + Frame(0xC2, 1024, 768),
-       PictureFormat::Jpeg,
-       {1024, 768}},
+       "JPEG 1024x768"},
       {"JPEG with fill bytes and a restart interval",
-       kJpegStart + Bytes{0xFF, 0xFF} + Segment(0xDD, 2) + Bytes{0xFF} + Frame(0xC1, 7, 9),
-       PictureFormat::Jpeg,
-       {7, 9}},
+       kJpegStart + Bytes{0xFF, 0xFF} + Segment(0xDD, 2) + Bytes{0xFF} + Frame(0xC1, 7, 9, 1),
+       "JPEG 7x9"},
       {"JPEG behind 100 KB of metadata",
        kJpegStart + Segment(0xE1, 65000) + Segment(0xE2, 40000) + Frame(0xC0, 800, 600),
-       PictureFormat::Jpeg,
-       {800, 600}},
-      {"TIFF, little-endian shorts",
-       TiffSized(true, 3, 1200, 900),
-       PictureFormat::Tiff,
-       {1200, 900}},
-      {"TIFF, big-endian shorts", TiffSized(false, 3, 1200, 900), PictureFormat::Tiff, {1200, 900}},
-      {"TIFF, big-endian longs", TiffSized(false, 4, 70000, 3), PictureFormat::Tiff, {70000, 3}},
-      {"TIFF, directory behind the pixels",
-       TiffSized(true, 4, 16, 8, 100000),
-       PictureFormat::Tiff,
-       {16, 8}},
-      {"ICO, the largest entry",
-       Ico({IcoEntry(16, 16), IcoEntry(48, 48), IcoEntry(32, 32)}),
-       PictureFormat::Ico,
-       {48, 48}},
-      {"ICO, 0 meaning 256",
-       Ico({IcoEntry(32, 32), IcoEntry(0, 0)}),
-       PictureFormat::Ico,
-       {256, 256}},
+       "JPEG 800x600"},
+      {"TIFF, little-endian shorts", TiffSized(true, 3, 1200, 900), "TIFF 1200x900"},
+      {"TIFF, big-endian shorts", TiffSized(false, 3, 1200, 900), "TIFF 1200x900"},
+      {"TIFF, big-endian longs", TiffSized(false, 4, 70000, 3), "TIFF 70000x3"},
+      {"TIFF, directory behind the pixels", TiffSized(true, 4, 16, 8, 100000), "TIFF 16x8"},
+      // The directory says 16 x 16; the decoder decodes what the entry holds.
+      {"ICO holding a PNG", Ico(Png(48, 40, 8, 6) + Zeros(14)), "ICO 48x40"},
+      {"ICO holding a bitmap and its mask", Ico(IcoBitmap(32, 64)), "ICO 32x32"},
+      {"DDS, block-compressed", Dds(640, 480), "DDS 640x480"},
+      // A photo taken upright, stored lying on its side: its natural size is the upright one.
+      {"JPEG turned by its EXIF orientation", kJpegStart + Exif(6) + Frame(0xC0, 6000, 4000),
+       "JPEG 4000x6000, frame 6000x4000 at 0,0"},
+      {"JPEG mirrored by its EXIF orientation", kJpegStart + Exif(2) + Frame(0xC0, 60, 40),
+       "JPEG 60x40"},
+      {"JPEG of an unknown EXIF orientation", kJpegStart + Exif(9) + Frame(0xC0, 60, 40),
+       "JPEG 60x40"},
+      {"JPEG whose EXIF block is broken",
+       kJpegStart + Bytes{0xFF, 0xE1} + Be16(18) + Text("Exif") + Zeros(2) + Text("MM") + Be16(42) +
+           Be32(5000) + Zeros(2) + Frame(0xC0, 60, 40),
+       "JPEG 60x40"},
+      {"TIFF turned by its orientation",
+       Tiff(true,
+            {TiffEntry(true, 256, 3, 30), TiffEntry(true, 257, 3, 20), TiffEntry(true, 274, 3, 8)}),
+       "TIFF 20x30, frame 30x20 at 0,0"},
+      {"DDS with the DX10 extension", Dds(64, 32, "DX10") + Le32(71) + Zeros(16), "DDS 64x32"},
   };
 }
 
-TEST(PictureHeader, ReadsEachFormatsDeclaredSize) {
+TEST(PictureHeader, ReadsWhatTheDecoderWillDecode) {
   for (const Recognised& c : RecognisedHeaders()) {
-    EXPECT_EQ(Describe(platform::ReadPictureHeader(c.bytes)), Describe(c.format, c.declared))
-        << c.what;
+    EXPECT_EQ(Describe(platform::ReadPictureHeader(c.bytes)), c.read) << c.what;
   }
 }
 
@@ -184,8 +247,26 @@ TEST(PictureHeader, NonPicturesAndBrokenHeadersAreNothing) {
       {"TIFF with a directory past the end", Text("II") + Le16(42) + Le32(1000) + Zeros(8)},
       {"TIFF with a width of a strange type",
        Tiff(true, {TiffEntry(true, 256, 5, 5), TiffEntry(true, 257, 3, 5)})},
-      {"ICO of no entries", Ico({})},
-      {"ICO with fewer entries than it counts", Bytes{0, 0, 1, 0} + Le16(3) + IcoEntry(16, 16)},
+      // A marker that starts no segment: a decoder hunts on for the next marker, so a length
+      // read from it could lead to a frame the decoder never sees.
+      {"JPEG with a stuffed zero after its start",
+       kJpegStart + Bytes{0xFF, 0x00, 0x00, 0x08} + Segment(0xE1, 2) + Frame(0xC0, 16, 16)},
+      {"JPEG with a reserved marker", kJpegStart + Segment(0x02, 4) + Frame(0xC0, 16, 16)},
+      {"JPEG with marker BF", kJpegStart + Segment(0xBF, 4) + Frame(0xC0, 16, 16)},
+      {"JPEG of two components", kJpegStart + Frame(0xC0, 16, 16, 2)},
+      // Decoders differ in which of two entries they keep.
+      {"TIFF with two widths",
+       Tiff(true, {TiffEntry(true, 256, 4, 60000), TiffEntry(true, 256, 3, 160),
+                   TiffEntry(true, 257, 3, 120)})},
+      {"TIFF with two samples per pixel",
+       Tiff(true, {TiffEntry(true, 256, 3, 16), TiffEntry(true, 257, 3, 16),
+                   TiffEntry(true, 277, 3, 1), TiffEntry(true, 277, 3, 4)})},
+      {"GIF without any image", Gif(16, 16, {}) + Bytes{0x3B}},
+      {"GIF whose frame has too little data for its pixels",
+       Gif(16, 16, {{0, 0, 30000, 30000, 100}})},
+      {"ICO of no entries", Bytes{0, 0, 1, 0} + Le16(0) + Zeros(16)},
+      {"ICO pointing past its end", Ico({})},
+      {"ICO holding neither a PNG nor a bitmap", Ico(Le32(12) + Zeros(36))},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Describe(platform::ReadPictureHeader(c.bytes)), "nothing") << c.what;
@@ -210,32 +291,106 @@ TEST(PictureHeader, ReadsAFileOnlyWhereItsHeaderIs) {
         }
         return count;
       });
-  EXPECT_EQ(Describe(header), Describe(PictureFormat::Tiff, {3000, 2000}));
+  EXPECT_EQ(Describe(header), "TIFF 3000x2000");
   EXPECT_LT(bytesRead, 200u) << "read " << bytesRead << " bytes for a header";
 }
 
-TEST(PictureHeader, PlausibleSizes) {
+std::uint64_t Mb(double mb) { return std::uint64_t(mb * 1e6); }
+
+TEST(PictureHeader, RefusesWhatCostsTooMuchAndTakesHonestPicturesAtTheBudget) {
   struct Case {
-    PixelSize size;
-    bool plausible;
+    const char* what;
+    Bytes bytes;
+    std::uint64_t fileBytes;
+    bool affordable;
   };
   const Case cases[] = {
-      {{1, 1}, true},
-      {{6000, 4000}, true},
-      {{250'000'000, 1}, true},
-      {{1, 250'000'000}, true},
-      {{15'811, 15'811}, true},  // just under the cap
-      {{15'812, 15'812}, false},
-      {{250'000'001, 1}, false},
-      {{100'000, 100'000}, false},
-      {{INT_MAX, INT_MAX}, false},
-      {{0, 480}, false},
-      {{640, 0}, false},
-      {{-640, -480}, false},
+      // Files crafted to cost gigabytes.
+      {"ICO whose directory says 16 x 16, holding a 20000 x 20000 PNG",
+       Ico(Png(20000, 20000) + Zeros(14)), Mb(1.2), false},
+      {"GIF of a 16 x 16 screen whose first frame is 30000 x 30000",
+       Gif(16, 16, {{0, 0, 30000, 30000, 609000}}), Mb(0.609), false},
+      {"16-bit RGBA PNG of 15800 x 15800", Png(15800, 15800, 16, 6), Mb(2.0), false},
+      {"RLE8 BMP of 15811 x 15811 that ends at once", Bmp(15811, 15811, 8, 1), 60, false},
+      {"BMP core header of 15811 x 15811, 24-bit, and nothing else", BmpCore(15811, 15811), 30,
+       false},
+      {"JPEG declaring 16000 x 15000 in 6.4 KB", Jpeg(16000, 15000, 1), 6400, false},
+      {"GIF whose frames together cost more than the budget",
+       Gif(5000, 5000, std::vector<GifFrame>(7, {0, 0, 5000, 5000, 10000})), 70000, false},
+      {"GIF of a 15000 x 15000 screen around a 1 x 1 frame", Gif(15000, 15000, {{0, 0, 1, 1}}), 100,
+       false},
+      {"TIFF of 20000 x 20000 uncompressed bytes in a small file", TiffSized(true, 3, 8000, 8000),
+       1000, false},
+      {"a frame of no width", Png(0, 100), 1000, false},
+      {"DDS of 8192 x 8192", Dds(8192, 8192), Mb(34), false},
+      {"DDS of 4096 x 4096 in too small a file", Dds(4096, 4096), Mb(1), false},
+      // Honest pictures at or near the budget, in files as small as they can honestly be.
+      {"16-bit RGBA PNG at the budget", Png(4096, 5120, 16, 6), Mb(0.17), true},
+      {"16-bit RGBA PNG a row beyond it", Png(4096, 5121, 16, 6), Mb(1), false},
+      {"grey JPEG of 168 megapixels", Jpeg(12952, 12952, 1), Mb(0.66), true},
+      {"24-megapixel camera JPEG", Jpeg(6000, 4000), Mb(8), true},
+      {"24-megapixel progressive JPEG", kJpegStart + Frame(0xC2, 6000, 4000), Mb(8), true},
+      {"GIF of four 5000 x 5000 frames",
+       Gif(5000, 5000, std::vector<GifFrame>(4, {0, 0, 5000, 5000, 9200})), 37000, true},
+      {"24-bit BMP of 30 megapixels", Bmp(6000, 5000), Mb(90), true},
+      {"RLE8 BMP of 30 megapixels", Bmp(6000, 5000, 8, 1), 60, true},
+      {"DDS of 4096 x 4096", Dds(4096, 4096), Mb(8.5), true},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(platform::IsPlausibleSize(c.size), c.plausible)
-        << c.size.width << "x" << c.size.height;
+    const auto header = platform::ReadPictureHeader(c.bytes);
+    ASSERT_TRUE(header) << c.what;
+    EXPECT_EQ(platform::IsAffordable(*header, c.fileBytes), c.affordable)
+        << c.what << ": " << Describe(header) << ", " << header->decodedBytes
+        << " bytes decoded, at least " << header->leastFileBytes << " bytes of file";
+  }
+}
+
+TEST(PictureHeader, FlatPicturesOfEveryFormatFitTheirFiles) {
+  // One colour all over: each format's best compression, which the least file size allows.
+  pictures::Image flat(3000, 2000);
+  flat.Shade([](double, double) { return pictures::Hex(0x336699); });
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "flat-pictures";
+  std::filesystem::create_directories(folder);
+  for (const auto format :
+       {pictures::Format::Jpeg, pictures::Format::ProgressiveJpeg, pictures::Format::Png,
+        pictures::Format::PalettePng, pictures::Format::Bmp, pictures::Format::PaletteBmp,
+        pictures::Format::Gif, pictures::Format::Tiff}) {
+    const std::filesystem::path path = folder / ("flat" + std::to_string(int(format)));
+    pictures::Write(flat, format, path);
+    std::ifstream file(path, std::ios::binary);
+    const Bytes bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const auto header = platform::ReadPictureHeader(bytes);
+    EXPECT_EQ(Describe(header).substr(Describe(header).find(' ') + 1), "3000x2000")
+        << "format " << int(format);
+    EXPECT_TRUE(header && platform::IsAffordable(*header, bytes.size()))
+        << "format " << int(format) << ": " << bytes.size() << " bytes, at least "
+        << (header ? header->leastFileBytes : 0) << " expected";
+  }
+  std::filesystem::remove_all(folder);
+}
+
+TEST(PictureHeader, FramesADecoderReportsCostTheirPixelFormat) {
+  struct Case {
+    PixelSize size;
+    unsigned bits;
+    bool affordable;
+  };
+  const Case cases[] = {
+      {{1, 1}, 32, true},
+      {{6000, 4000}, 24, true},
+      {{4096, 5120}, 64, true},
+      {{4096, 5121}, 64, false},
+      {{12952, 12952}, 1, true},
+      {{12953, 12953}, 1, false},
+      {{100'000, 100'000}, 8, false},
+      {{INT_MAX, INT_MAX}, 32, false},
+      {{0, 480}, 32, false},
+      {{640, 0}, 32, false},
+      {{-640, -480}, 32, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::IsAffordableFrame(c.size, c.bits), c.affordable)
+        << Describe(c.size) << " at " << c.bits << " bits";
   }
 }
 

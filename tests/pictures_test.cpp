@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/picture_header.h"
+#include "platform/pictures/picture_header.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ class ShippedPictures : public ::testing::Test {
   }
   static PixelSize SizeOf(int number) {
     for (const Shipped& p : Pictures()) {
-      if (p.number == number && p.header) return p.header->declared;
+      if (p.number == number && p.header) return p.header->natural;
     }
     return {};
   }
@@ -89,8 +89,9 @@ TEST_F(ShippedPictures, AreAllThereAndRecognisedFromTheirContent) {
       ADD_FAILURE() << FileName(p.number) << " is no picture the saver reads";
       continue;
     }
-    EXPECT_TRUE(platform::IsPlausibleSize(p.header->declared))
-        << FileName(p.number) << " declares " << Describe(p.header->declared);
+    EXPECT_TRUE(platform::IsAffordable(*p.header, p.bytes))
+        << FileName(p.number) << " declares " << Describe(p.header->natural) << " in " << p.bytes
+        << " bytes";
   }
   for (int number = 1; number <= 50; ++number) {
     EXPECT_TRUE(present.count(number))
@@ -155,8 +156,8 @@ TEST_F(ShippedPictures, MeetEveryCaseOfTheFitRuleOnCommonScreens) {
       bool met = false;
       for (const Shipped& p : Pictures()) {
         if (!p.header) continue;
-        sizes << ' ' << Describe(p.header->declared);
-        met = met || fit.applies(p.header->declared, screen);
+        sizes << ' ' << Describe(p.header->natural);
+        met = met || fit.applies(p.header->natural, screen);
       }
       EXPECT_TRUE(met) << "on " << Describe(screen) << " no picture is " << fit.what
                        << "; shipped sizes:" << sizes.str();
@@ -178,8 +179,7 @@ TEST_F(ShippedPictures, OpenGentlyIncludeAPhotoAndStayWithinTheBudget) {
   for (const Shipped& p : Pictures()) {
     total += p.bytes;
     if (p.header) {
-      largest =
-          std::max(largest, std::int64_t{p.header->declared.width} * p.header->declared.height);
+      largest = std::max(largest, std::int64_t{p.header->natural.width} * p.header->natural.height);
     }
   }
   EXPECT_GE(largest, 20'000'000) << "no photo-sized picture (20 megapixels or more)";

@@ -1,4 +1,4 @@
-#include "platform/resample.h"
+#include "platform/pictures/resample.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,14 @@
 #include <cstdint>
 #include <functional>
 #include <iomanip>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "platform/pictures/orientation.h"
+#include "platform/pictures/placed_frame.h"
 
 namespace {
 
@@ -224,6 +228,46 @@ TEST(Resample, AnEmptyTargetReadsNothing) {
     EXPECT_TRUE(result.pixels.empty()) << Describe(to);
   }
   EXPECT_EQ(picture.reads, 0);
+}
+
+// A GIF's first frame on its logical screen: the frame at its offset, black all around, read in
+// strips of any height.
+TEST(Resample, AFramePlacedOnALargerPictureHasBlackAroundIt) {
+  constexpr std::uint32_t W = 0xFFFFFFFF, K = 0;
+  for (const int stripRows : {1, 2, 16}) {
+    auto frame = std::make_unique<MemoryPicture>(PixelSize{2, 2}, Flat({2, 2}, W), stripRows);
+    const auto placed = platform::PlaceFrame(std::move(frame), {4, 3}, {1, 1});
+    EXPECT_EQ(Describe(placed->size()), "4x3");
+    EXPECT_EQ(platform::Resample(*placed, {4, 3}).pixels,
+              (std::vector<std::uint32_t>{K, K, K, K, K, W, W, K, K, W, W, K}))
+        << "strips of " << stripRows;
+  }
+}
+
+// Every EXIF orientation on a picture with no symmetry: each pixel lands where a photo viewer
+// shows it.
+TEST(Resample, OrientationsTurnAndMirrorTheResult) {
+  // a b c
+  // d e f
+  enum : std::uint32_t { a = 1, b, c, d, e, f };
+  const Bitmap stored{{3, 2}, {a, b, c, d, e, f}};
+  struct Case {
+    platform::Orientation orientation;
+    PixelSize size;
+    std::vector<std::uint32_t> pixels;
+  };
+  using enum platform::Orientation;
+  const Case cases[] = {
+      {Normal, {3, 2}, {a, b, c, d, e, f}},     {MirrorHorizontal, {3, 2}, {c, b, a, f, e, d}},
+      {Rotate180, {3, 2}, {f, e, d, c, b, a}},  {MirrorVertical, {3, 2}, {d, e, f, a, b, c}},
+      {Transpose, {2, 3}, {a, d, b, e, c, f}},  {Rotate90, {2, 3}, {d, a, e, b, f, c}},
+      {Transverse, {2, 3}, {f, c, e, b, d, a}}, {Rotate270, {2, 3}, {c, f, b, e, a, d}},
+  };
+  for (const Case& c : cases) {
+    const Bitmap upright = platform::Orient(stored, c.orientation);
+    EXPECT_EQ(Describe(upright.size), Describe(c.size)) << int(c.orientation);
+    EXPECT_EQ(upright.pixels, c.pixels) << "orientation " << int(c.orientation);
+  }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing the saver needs on Debian 12, once: the compilers, Wine,
 # a virtual X display (and a nested one with two heads) with input and screenshot tools, a
-# Japanese font and locale.
+# Japanese font and locale, Python for the benchmark's crafted pictures and clang's libFuzzer for
+# the fuzz targets.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev
   # The release: the Windows installer and the zip.
   nsis zip
+  python3 clang libclang-rt-14-dev
 )
 
 missing=()

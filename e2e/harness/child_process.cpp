@@ -7,6 +7,7 @@
 #include <array>
 #include <csignal>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -120,6 +121,14 @@ void ChildProcess::Reap(bool block) {
   int status = 0;
   if (waitpid(pid_, &status, block ? 0 : WNOHANG) != pid_) return;
   exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::optional<double> ChildProcess::PeakMemoryMb() const {
+  std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024;  // in kB
+  }
+  return std::nullopt;
 }
 
 bool ChildProcess::Running() {

@@ -31,6 +31,9 @@ class ChildProcess {
   ~ChildProcess();
 
   [[nodiscard]] bool Running();
+  // The most memory the process has held in RAM so far (VmHWM), in megabytes; nothing once it
+  // has ended. A Windows program run by `wine` is this very process.
+  [[nodiscard]] std::optional<double> PeakMemoryMb() const;
   // The exit code (128 + signal when killed by one), or nothing if it still runs after timeout.
   std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
   // Everything written to stdout since the last call (Stdout::Capture only).

@@ -1,8 +1,10 @@
 // A picture that cannot be shown leaves the screen black for its 20 seconds, and the show goes on
-// to the next one.
+// to the next one; one crafted to cost gigabytes costs no more than an ordinary one.
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 
 #include "harness/saver_test.h"
 #include "harness/wait.h"
@@ -12,6 +14,9 @@ namespace {
 
 const TestPicture kNext{"QMAR5202.DAT", 640, 480, {0, 170, 255}, "png"};
 const Box kNextBox{192, 144, 640, 480};
+// An ordinary picture's show peaks near 20 MB; decoding any of the crafted files would take
+// gigabytes.
+constexpr double kPeakMemoryMb = 100;
 
 struct BrokenCase {
   const char* name;
@@ -35,6 +40,9 @@ TEST_P(BrokenPictureTest, LeavesTheScreenBlackThenShowsTheNext) {
   std::this_thread::sleep_for(5s);
   EXPECT_FALSE(Screenshot("still-black").NonBlackBox()) << "something was drawn; see out/e2e/";
   ASSERT_TRUE(saver.Running()) << "the saver ended on the broken picture";
+  const std::optional<double> peak = saver.PeakMemoryMb();
+  ASSERT_TRUE(peak) << "no memory figure for the saver";
+  EXPECT_LT(*peak, kPeakMemoryMb) << "MB at the most";
 
   EXPECT_TRUE(WaitForPictureAt(kNextBox, 30s, "next"))
       << "QMAR5202.DAT did not appear at " << kNextBox << " after the tick";
@@ -43,6 +51,19 @@ TEST_P(BrokenPictureTest, LeavesTheScreenBlackThenShowsTheNext) {
 
 void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string Be16(unsigned value) { return {char(value >> 8), char(value)}; }
+
+// A grey JPEG frame header of the size, tables of one one-bit code each and a few bytes of data,
+// which a decoder takes as a grey picture of that size cut short.
+std::string GreyJpegFrame(unsigned width, unsigned height) {
+  const std::string oneCode = std::string("\x01", 1) + std::string(16, '\0');
+  return std::string("\xFF\xDB\0\x43\0", 5) + std::string(64, '\x01') +
+         std::string("\xFF\xC0\0\x0B\x08", 5) + Be16(height) + Be16(width) +
+         std::string("\x01\x01\x11\0", 4) + std::string("\xFF\xC4\0\x14\x00", 5) + oneCode +
+         std::string("\xFF\xC4\0\x14\x10", 5) + oneCode +
+         std::string("\xFF\xDA\0\x08\x01\x01\0\0\x3F\0", 10) + std::string(400, '\0') + "\xFF\xD9";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -60,6 +81,37 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"Truncated",
                    [](const std::filesystem::path& file) {
                      std::filesystem::resize_file(file, std::filesystem::file_size(file) / 3);
+                   }},
+        // A stuffed zero where a marker belongs: a length read from it leads to a 16 x 16 frame
+        // hidden in the next segment, which the decoder skips on its way to 20000 x 20000.
+        BrokenCase{"JpegHidingItsFrame",
+                   [](const std::filesystem::path& file) {
+                     const std::string hidden =
+                         std::string("\xFF\xC0\0\x0B\x08\0\x10\0\x10\x01\x01\x11\0", 13);
+                     WriteFile(file, std::string("\xFF\xD8\xFF\0\0\x08\xFF\xE1", 8) +
+                                         Be16(unsigned(4 + hidden.size())) + std::string(2, '\0') +
+                                         hidden + GreyJpegFrame(20000, 20000));
+                   }},
+        // 60 bytes: run-length coded 15811 x 15811 pixels that end at once, a gigabyte decoded.
+        BrokenCase{"RunLengthBitmapOfAQuarterGigapixel",
+                   [](const std::filesystem::path& file) {
+                     static constexpr char kBitmap[] =
+                         "BM\x3C\0\0\0\0\0\0\0\x3A\0\0\0"
+                         "\x28\0\0\0\xC3\x3D\0\0\xC3\x3D\0\0\x01\0\x08\0\x01\0\0\0"
+                         "\x02\0\0\0\x13\x0B\0\0\x13\x0B\0\0\x01\0\0\0\0\0\0\0"
+                         "\0\0\0\0\0\x01";
+                     WriteFile(file, std::string(kBitmap, sizeof kBitmap - 1));
+                   }},
+        // A format we do not read goes to WIC, which finds no codec for the noise after it.
+        BrokenCase{"UnknownSignatureThenNoise",
+                   [](const std::filesystem::path& file) {
+                     std::string noise("RIFF\0\x10\0\0WEBPVP8 ", 16);
+                     std::uint32_t state = 12345;
+                     for (int i = 0; i < 4096; ++i) {
+                       state = state * 1103515245u + 12345u;
+                       noise += char(state >> 24);
+                     }
+                     WriteFile(file, noise);
                    }},
         BrokenCase{"FolderOfThatName",
                    [](const std::filesystem::path& file) {

@@ -1,5 +1,11 @@
 // Where the show puts a picture: natural size and centred when it is smaller than the screen
 // both ways, otherwise scaled with its proportions kept to fill the width or the height.
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+
 #include "harness/saver_test.h"
 #include "harness/setting_test.h"
 
@@ -10,7 +16,23 @@ struct PlacementCase {
   const char* name;
   TestPicture picture;
   Box expected;
+  // Changes the picture's file once made, if set.
+  std::function<void(const std::filesystem::path& file)> adjust = nullptr;
 };
+
+// A camera held upright stores the photo on its side and says so: EXIF orientation 6 (turn
+// clockwise), in an APP1 block right after the JPEG's start.
+void TurnByExif(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  static constexpr char kExif[] =
+      "\xFF\xE1\0\x22"
+      "Exif\0\0"
+      "MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0";
+  jpeg.insert(2, kExif, sizeof kExif - 1);
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << jpeg;
+}
 
 void PrintTo(const PlacementCase& c, std::ostream* out) { *out << c.name; }
 
@@ -19,6 +41,7 @@ class PlacementTest : public SaverTest, public ::testing::WithParamInterface<Pla
 TEST_P(PlacementTest, ShowsThePictureThereOnBlack) {
   const PlacementCase& c = GetParam();
   const ProgramFolder folder = MakeFolder("placement", {c.picture});
+  if (c.adjust) c.adjust(folder.HostPath() / c.picture.file);
   ChildProcess saver = StartSaver(folder, {"/s"});
 
   const std::optional<Shown> shown = WaitForSteadyPicture();
@@ -54,7 +77,15 @@ INSTANTIATE_TEST_SUITE_P(
             "TallFillsTheHeight", {"QMAR5201.DAT", 600, 1536, kGreen, "jpg"}, {362, 0, 300, 768}},
         // Lower than the screen but wider: not smaller both ways, so it is scaled.
         PlacementCase{
-            "WiderOnlyIsScaled", {"QMAR5201.DAT", 1200, 300, kPink, "bmp"}, {0, 256, 1024, 256}}),
+            "WiderOnlyIsScaled", {"QMAR5201.DAT", 1200, 300, kPink, "bmp"}, {0, 256, 1024, 256}},
+        // Stored 1536 x 600 on its side: shown as the 600 x 1536 portrait it is.
+        PlacementCase{"PhotoTurnedByItsExifOrientation",
+                      {"QMAR5201.DAT", 1536, 600, kGreen, "jpg"},
+                      {362, 0, 300, 768},
+                      TurnByExif},
+        // A format our header reader knows only to check its cost: WIC decodes it.
+        PlacementCase{
+            "DirectDrawSurface", {"QMAR5201.DAT", 800, 600, kSky, "dds"}, {112, 84, 800, 600}}),
     CaseName());
 
 // On a display scaled to 150 % the show still works in the screen's real pixels: the picture is

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/pixels.h"
+#include "platform/pictures/pixels.h"
 #include "platform/system_calls.h"
 #include "platform/window_peer.h"
 

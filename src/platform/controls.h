@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "platform/numbers.h"
-#include "platform/picture.h"
+#include "platform/pictures/picture.h"
 
 namespace platform {
 

@@ -8,7 +8,7 @@
 
 #include "platform/binding.h"
 #include "platform/numbers.h"
-#include "platform/picture.h"
+#include "platform/pictures/picture.h"
 
 namespace platform {
 

@@ -7,15 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/pixels.h"
+#include "platform/pictures/pixels.h"
 #include "platform/system_calls.h"
 
 namespace platform {
-
-struct PixelPoint {
-  int x = 0;
-  int y = 0;
-};
 
 struct PixelRect {
   int left = 0;

@@ -6,6 +6,7 @@
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -13,9 +14,11 @@
 #include <span>
 #include <vector>
 
-#include "platform/picture_header.h"
+#include "platform/pictures/orientation.h"
+#include "platform/pictures/picture_header.h"
+#include "platform/pictures/placed_frame.h"
 #include "platform/run_time_error.h"
-#include "platform/win32/handles.h"
+#include "platform/win32/file_stream.h"
 
 namespace platform::win32 {
 namespace {
@@ -59,12 +62,14 @@ int StripRows(int width) {
 }
 
 // Pixel formats that decoders hand out and that we make premultiplied BGRA ourselves.
-enum class Layout { Bgr24, Gray8, Bgrx32, Pbgra32 };
+enum class Layout { Bgr24, Gray8, Bgrx32, Bgra32, Rgba64, Pbgra32 };
 
 std::optional<Layout> LayoutOf(const WICPixelFormatGUID& format) {
   if (format == GUID_WICPixelFormat24bppBGR) return Layout::Bgr24;
   if (format == GUID_WICPixelFormat8bppGray) return Layout::Gray8;
   if (format == GUID_WICPixelFormat32bppBGR) return Layout::Bgrx32;
+  if (format == GUID_WICPixelFormat32bppBGRA) return Layout::Bgra32;
+  if (format == GUID_WICPixelFormat64bppRGBA) return Layout::Rgba64;
   if (format == GUID_WICPixelFormat32bppPBGRA) return Layout::Pbgra32;
   return std::nullopt;
 }
@@ -76,10 +81,24 @@ UINT BytesPerPixel(Layout layout) {
     case Layout::Gray8:
       return 1;
     case Layout::Bgrx32:
+    case Layout::Bgra32:
     case Layout::Pbgra32:
       return 4;
+    case Layout::Rgba64:
+      return 8;
   }
   return 4;
+}
+
+std::uint16_t Le16At(const std::uint8_t* bytes) {
+  return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+// Straight alpha to premultiplied, channels of 8 bits, rounded.
+std::uint32_t Premultiplied(std::uint32_t blue, std::uint32_t green, std::uint32_t red,
+                            std::uint32_t alpha) {
+  const auto times = [alpha](std::uint32_t channel) { return (channel * alpha + 127) / 255; };
+  return alpha << 24 | times(red) << 16 | times(green) << 8 | times(blue);
 }
 
 void Expand(Layout layout, const std::uint8_t* from, std::uint32_t* to, std::size_t count) {
@@ -105,45 +124,55 @@ void Expand(Layout layout, const std::uint8_t* from, std::uint32_t* to, std::siz
       std::memcpy(to, from, count * 4);
       for (std::size_t i = 0; i < count; ++i) to[i] |= kOpaque;
       break;
+    case Layout::Bgra32:
+      for (std::size_t i = 0; i < count; ++i, from += 4) {
+        to[i] = Premultiplied(from[0], from[1], from[2], from[3]);
+      }
+      break;
+    case Layout::Rgba64: {
+      // Little-endian 16-bit channels, rounded to 8 bits.
+      const auto channel = [&](int at) {
+        return (std::uint32_t{Le16At(from + 2 * at)} + 128) / 257;
+      };
+      for (std::size_t i = 0; i < count; ++i, from += 8) {
+        to[i] = Premultiplied(channel(2), channel(1), channel(0), channel(3));
+      }
+      break;
+    }
     case Layout::Pbgra32:  // copied into the strip as they are
       break;
   }
 }
 
-std::size_t ReadAt(HANDLE file, std::uint64_t offset, std::span<std::uint8_t> into) {
-  std::size_t done = 0;
-  while (done < into.size()) {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(offset + done);
-    at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
-    const auto wanted = static_cast<DWORD>(std::min<std::size_t>(into.size() - done, 1u << 30));
-    DWORD got = 0;
-    if (!ReadFile(file, into.data() + done, wanted, &got, &at) || got == 0) break;
-    done += got;
+}  // namespace
+
+std::optional<unsigned> FrameBitsPerPixel(IWICImagingFactory& factory,
+                                          IWICBitmapFrameDecode& frame) {
+  WICPixelFormatGUID format{};
+  ComPtr<IWICComponentInfo> info;
+  ComPtr<IWICPixelFormatInfo> formatInfo;
+  UINT bits = 0;
+  if (FAILED(frame.GetPixelFormat(&format)) || FAILED(factory.CreateComponentInfo(format, &info)) ||
+      FAILED(info.As(&formatInfo)) || FAILED(formatInfo->GetBitsPerPixel(&bits))) {
+    return std::nullopt;
   }
-  return done;
+  return bits;
 }
 
-UniqueHandle OpenToRead(const std::wstring& path) {
-  // Others may read the file meanwhile, but nobody may change it between our header check and
-  // the decoder. A folder cannot be opened like this, so it counts as missing too.
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw RunTimeError(ErrorCode::FileNotFound, "file not found");
-  return UniqueHandle(file);
-}
+namespace {
 
 class WicPicture final : public PixelSource {
  public:
-  WicPicture(UniqueHandle file, ComPtr<IWICImagingFactory> factory,
-             ComPtr<IWICBitmapDecoder> decoder, ComPtr<IWICBitmapFrameDecode> frame, PixelSize size)
-      : file_(std::move(file)),
+  WicPicture(ComPtr<IWICImagingFactory> factory, ComPtr<IWICBitmapDecoder> decoder,
+             ComPtr<IWICBitmapFrameDecode> frame, PixelSize size, Orientation orientation)
+      : orientation_(orientation),
         factory_(std::move(factory)),
         decoder_(std::move(decoder)),
         frame_(std::move(frame)),
         size_(size) {}
 
   [[nodiscard]] PixelSize size() const override { return size_; }
+  [[nodiscard]] Orientation orientation() const override { return orientation_; }
 
   void PreferAtLeast(PixelSize target) override {
     if (reducer_) return;  // sizes below are relative to the full picture
@@ -234,9 +263,9 @@ class WicPicture final : public PixelSource {
     }
   }
 
-  UniqueHandle file_;  // held open, so the file stays the one whose header was checked
+  Orientation orientation_;
   ComPtr<IWICImagingFactory> factory_;
-  ComPtr<IWICBitmapDecoder> decoder_;  // the frame's owner, released with it
+  ComPtr<IWICBitmapDecoder> decoder_;  // the frame's owner and the file's, released with it
   ComPtr<IWICBitmapFrameDecode> frame_;
   PixelSize size_;                         // the frame's, or the reduced size the decoder hands out
   ComPtr<BitmapSourceTransform> reducer_;  // set when the decoder reduces while decoding
@@ -246,34 +275,61 @@ class WicPicture final : public PixelSource {
 
 }  // namespace
 
-std::unique_ptr<PixelSource> OpenWicPicture(const std::wstring& path) {
-  UniqueHandle file = OpenToRead(path);
-  // Under Wine, creating the decoder already decodes every pixel: an absurd size must be
-  // refused before that.
-  const std::optional<PictureHeader> header =
-      ReadPictureHeader([&file](std::uint64_t offset, std::span<std::uint8_t> into) {
-        return ReadAt(file.get(), offset, into);
-      });
-  if (!header) ThrowInvalidPicture("no picture header");
-  if (!IsPlausibleSize(header->declared)) ThrowInvalidPicture("implausible picture size");
-
+ComPtr<IWICImagingFactory> CreateWicFactory() {
   ComPtr<IWICImagingFactory> factory;
   Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                          IID_PPV_ARGS(factory.GetAddressOf())),
         "no WIC");
+  return factory;
+}
+
+std::unique_ptr<PixelSource> OpenWicPicture(const ComPtr<IWICImagingFactory>& factory,
+                                            const std::wstring& path) {
+  const ComPtr<FileStream> file = OpenFileStream(path);
+  // Under Wine, creating the decoder already decodes every pixel: a picture that costs too much
+  // must be refused before that.
+  const std::optional<PictureHeader> header =
+      ReadPictureHeader([&file](std::uint64_t offset, std::span<std::uint8_t> into) {
+        return file->ReadAt(offset, into);
+      });
+  if (header && !IsAffordable(*header, file->Size())) {
+    ThrowInvalidPicture("picture too costly to decode");
+  }
+  if (!header) {
+    // A format we read whose header is cut short or contradicts itself is no picture; any
+    // decoder would see it otherwise than we did.
+    std::array<std::uint8_t, kSignatureBytes> start{};
+    if (FormatOf(std::span(start).first(file->ReadAt(0, start)))) {
+      ThrowInvalidPicture("broken picture header");
+    }
+  }
+
+  // A format we do not read ourselves goes to whichever installed codec recognises its content;
+  // its frame is held to the same budget below, before any pixel is copied.
   ComPtr<IWICBitmapDecoder> decoder;
-  Check(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                           WICDecodeMetadataCacheOnDemand, &decoder),
+  Check(factory->CreateDecoderFromStream(file.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                         &decoder),
         "no decoder for the picture");
   ComPtr<IWICBitmapFrameDecode> frame;
   Check(decoder->GetFrame(0, &frame), "no first frame");
   UINT width = 0, height = 0;
   Check(frame->GetSize(&width, &height), "no frame size");
-  if (width > INT_MAX || height > INT_MAX) ThrowInvalidPicture("implausible frame size");
+  if (width > INT_MAX || height > INT_MAX) ThrowInvalidPicture("frame too large");
   const PixelSize size{static_cast<int>(width), static_cast<int>(height)};
-  if (!IsPlausibleSize(size)) ThrowInvalidPicture("implausible frame size");
-  return std::make_unique<WicPicture>(std::move(file), std::move(factory), std::move(decoder),
-                                      std::move(frame), size);
+  // A decoder that read the file otherwise than our header reader did: nothing of it is copied.
+  if (header && size != header->frame) ThrowInvalidPicture("frame size differs from the header");
+  // The header's figures were checked already; a decoder's own are asked for only where there is
+  // no header (the question is a registry search under Wine).
+  if (!header) {
+    const std::optional<unsigned> bits = FrameBitsPerPixel(*factory.Get(), *frame.Get());
+    if (!bits || !IsAffordableFrame(size, *bits)) ThrowInvalidPicture("frame too costly");
+  }
+  std::unique_ptr<PixelSource> picture =
+      std::make_unique<WicPicture>(factory, std::move(decoder), std::move(frame), size,
+                                   header ? header->orientation : Orientation::Normal);
+  // A frame smaller than its picture (a GIF's first on its logical screen) is placed on it.
+  if (!header || Upright(header->natural, header->orientation) == header->frame) return picture;
+  return PlaceFrame(std::move(picture), header->natural, header->frameAt);
 }
 
 }  // namespace platform::win32

@@ -1,17 +1,33 @@
 #pragma once
 // Picture files decoded by WIC, the same on Windows and under Wine: the header read and checked
 // by us first, then the pixels handed over as premultiplied BGRA in strips.
+#include <windows.h>
+// After windows.h, which they build on.
+#include <wincodec.h>
+#include <wrl/client.h>
+
 #include <memory>
+#include <optional>
 #include <string>
 
-#include "platform/pixels.h"
+#include "platform/pictures/pixels.h"
 
 namespace platform::win32 {
 
+// WIC's factory, reached through COM; made once and kept while pictures are shown. Throws
+// RunTimeError(InvalidPicture) when WIC is missing.
+Microsoft::WRL::ComPtr<IWICImagingFactory> CreateWicFactory();
+
+// The bits a pixel of the frame's own format takes, or nothing for a format WIC cannot describe.
+std::optional<unsigned> FrameBitsPerPixel(IWICImagingFactory& factory,
+                                          IWICBitmapFrameDecode& frame);
+
 // Opens the picture at `path` and decodes its header. Throws RunTimeError(FileNotFound) when
 // there is no such file (or a folder of that name), RunTimeError(InvalidPicture) when the file
-// is no picture, declares an absurd size, or WIC cannot decode it. The pixels are decoded, and
-// the file and the decoder released, when the source is read and destroyed.
-std::unique_ptr<PixelSource> OpenWicPicture(const std::wstring& path);
+// is no picture, would cost too much to decode, its decoder sees another size than its header
+// declares, or WIC cannot decode it. The pixels are decoded, and the file and the decoder
+// released, when the source is read and destroyed.
+std::unique_ptr<PixelSource> OpenWicPicture(
+    const Microsoft::WRL::ComPtr<IWICImagingFactory>& factory, const std::wstring& path);
 
 }  // namespace platform::win32

@@ -10,7 +10,6 @@
 #include "platform/win32/long_path.h"
 #include "platform/win32/module_path.h"
 #include "platform/win32/utf16.h"
-#include "platform/win32/wic_picture.h"
 #include "platform/win32/win32_window.h"
 
 namespace platform::win32 {
@@ -138,7 +137,8 @@ bool Win32Binding::FileExists(const std::string& path) {
 
 // A program folder deep enough puts the pictures' paths past MAX_PATH.
 std::unique_ptr<PixelSource> Win32Binding::OpenPicture(const std::string& path) {
-  return OpenWicPicture(ExtendedLengthPath(ToWide(path)));
+  if (!pictureFactory_) pictureFactory_ = CreateWicFactory();
+  return OpenWicPicture(pictureFactory_, ExtendedLengthPath(ToWide(path)));
 }
 
 int Win32Binding::RunMessageLoop() {

@@ -7,6 +7,7 @@
 
 #include "platform/binding.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/wic_picture.h"
 #include "platform/win32/win32_system_calls.h"
 #include "platform/win32/window_class.h"
 
@@ -49,6 +50,8 @@ class Win32Binding final : public Binding {
   bool previousInstance_ = false;
   Win32SystemCalls system_;
   WindowClass windowClass_;
+  // Made for the first picture and kept: one factory for every picture of the show.
+  Microsoft::WRL::ComPtr<IWICImagingFactory> pictureFactory_;
   std::size_t openWindows_ = 0;
   bool quitPosted_ = false;
 };

@@ -1,4 +1,4 @@
-#include "platform/resample.h"
+#include "platform/pictures/resample.h"
 
 // SSE2 is part of every x86-64 processor, the only kind both our compilers build for.
 #include <emmintrin.h>

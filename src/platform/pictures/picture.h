@@ -4,7 +4,7 @@
 // its stream and the full-size pixels are released as soon as it is made.
 #include <memory>
 
-#include "platform/pixels.h"
+#include "platform/pictures/pixels.h"
 
 namespace platform {
 

@@ -13,10 +13,30 @@ struct PixelSize {
   friend bool operator==(const PixelSize&, const PixelSize&) = default;
 };
 
+struct PixelPoint {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const PixelPoint&, const PixelPoint&) = default;
+};
+
 // A picture ready to be drawn: exactly the size it is drawn at, premultiplied BGRA.
 struct Bitmap {
   PixelSize size;
   std::vector<std::uint32_t> pixels;  // size.width * size.height words, row after row
+};
+
+// What shows a picture upright, by its EXIF orientation (1 to 8): the stored rows are turned
+// (clockwise) or mirrored. Transpose mirrors along the top-left to bottom-right diagonal,
+// Transverse along the other.
+enum class Orientation : std::uint8_t {
+  Normal = 1,
+  MirrorHorizontal,
+  Rotate180,
+  MirrorVertical,
+  Transpose,
+  Rotate90,
+  Transverse,
+  Rotate270,
 };
 
 // One decoded picture, read once, top to bottom, in strips. Implementations: the WIC decoder
@@ -27,6 +47,8 @@ class PixelSource {
 
   virtual ~PixelSource() = default;
   [[nodiscard]] virtual PixelSize size() const = 0;
+  // How the rows read are to be shown; size() is of the rows as stored.
+  [[nodiscard]] virtual Orientation orientation() const { return Orientation::Normal; }
   // Lets a decoder that can scale while decoding (the Windows JPEG decoder) shrink itself, by a
   // power of two, to no less than `target` in either direction; size() reports the result.
   virtual void PreferAtLeast(PixelSize target) { (void)target; }

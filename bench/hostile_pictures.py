@@ -1,0 +1,119 @@
+#!/usr/bin/env python3
+"""Writes the picture files the benchmark measures the pipeline's defences with: files crafted to
+cost far more than their size, and honest pictures at the decoding budget, into one folder; or a
+copy of a JPEG that an EXIF block says to show turned.
+
+    hostile_pictures.py <folder>
+    hostile_pictures.py --orientation <1 to 8> <jpeg> <copy>
+"""
+import struct
+import sys
+import zlib
+from pathlib import Path
+
+
+def png(width, height, depth, colour_type, channels, path):
+    row = bytes(1 + (width * channels * depth + 7) // 8)
+    packer = zlib.compressobj(9)
+    data = b"".join(packer.compress(row) for _ in range(height)) + packer.flush()
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+    ihdr = struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", data) + chunk(b"IEND", b"")
+
+
+def grey_jpeg(width, height, coded=None):
+    """A baseline grey JPEG whose Huffman tables hold one one-bit code each: every 8 x 8 block of
+    one flat value takes two bits, the least any baseline JPEG can. `coded` cuts the data short."""
+    blocks = -(-width // 8) * -(-height // 8)
+    data = bytes(-(-blocks * 2 // 8) if coded is None else coded)
+    one_code = bytes([1] + [0] * 15 + [0])
+    return (b"\xff\xd8"
+            + b"\xff\xdb" + struct.pack(">H", 67) + b"\x00" + bytes([1] * 64)
+            + b"\xff\xc0" + struct.pack(">HBHHB", 11, 8, height, width, 1) + b"\x01\x11\x00"
+            + b"\xff\xc4" + struct.pack(">H", 3 + 17) + b"\x00" + one_code
+            + b"\xff\xc4" + struct.pack(">H", 3 + 17) + b"\x10" + one_code
+            + b"\xff\xda" + struct.pack(">HB", 8, 1) + b"\x01\x00\x00\x3f\x00"
+            + data + b"\xff\xd9")
+
+
+def stuffed_zero_jpeg():
+    """A stuffed zero where a marker belongs: a reader that takes a length from it lands on a
+    16 x 16 frame hidden in an APP1 segment; a decoder hunts for the next marker and skips that
+    segment, reaching the 20000 x 20000 frame."""
+    hidden = b"\xff\xc0" + struct.pack(">HBHHB", 11, 8, 16, 16, 1) + b"\x01\x11\x00"
+    app1 = b"\xff\xe1" + struct.pack(">H", 2 + 2 + len(hidden)) + b"\0\0" + hidden
+    return b"\xff\xd8" + b"\xff\x00\x00\x08" + app1 + grey_jpeg(20000, 20000, coded=400)[2:]
+
+
+def gif_small_screen():
+    """A 16 x 16 logical screen whose first frame is 30000 x 30000."""
+    coded = bytes(600_000)
+    blocks = b"".join(bytes([len(coded[i:i + 255])]) + coded[i:i + 255] for i in range(0, len(coded), 255))
+    return (b"GIF89a" + struct.pack("<HHBBB", 16, 16, 0x80, 0, 0) + bytes(6)
+            + b"\x2c" + struct.pack("<HHHHB", 0, 0, 30000, 30000, 0) + b"\x02" + blocks + b"\x00\x3b")
+
+
+def tiff_two_widths():
+    """Two width tags, 60000 first and 160 last, over 160 x 120 grey pixels."""
+    entries = [(256, 4, 60000), (256, 3, 160), (257, 3, 120), (258, 3, 8), (259, 3, 1), (262, 3, 1),
+               (273, 4, 0), (277, 3, 1), (278, 3, 120), (279, 4, 160 * 120)]
+    directory_at = 8
+    pixels_at = directory_at + 2 + 12 * len(entries) + 4
+    body = struct.pack("<H", len(entries))
+    for tag, kind, value in entries:
+        value = pixels_at if tag == 273 else value
+        field = struct.pack("<HH", value, 0) if kind == 3 else struct.pack("<I", value)
+        body += struct.pack("<HHI", tag, kind, 1) + field
+    return b"II*\0" + struct.pack("<I", directory_at) + body + bytes(4) + bytes([128]) * (160 * 120)
+
+
+def ico(image):
+    """One directory entry saying 256 x 256 (stored as 0 x 0), pointing to the image."""
+    return struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", 0, 0, 0, 0, 1, 32, len(image), 22) + image
+
+
+def bmp_rle8(side):
+    """Run-length coded 8-bit pixels, one palette entry, and the end-of-picture code at once."""
+    info = struct.pack("<IiiHHIIiiII", 40, side, side, 1, 8, 1, 2, 2835, 2835, 1, 0)
+    pixels_at = 14 + len(info) + 4
+    return b"BM" + struct.pack("<IHHI", pixels_at + 2, 0, 0, pixels_at) + info + bytes(4) + b"\x00\x01"
+
+
+def bmp_core(side):
+    """The old core header, 24-bit, and no pixels."""
+    return b"BM" + struct.pack("<IHHI", 30, 0, 0, 26) + struct.pack("<IHHHH", 12, side, side, 1, 24) + bytes(4)
+
+
+def with_orientation(jpeg, orientation):
+    """The JPEG with an APP1 EXIF block holding only the orientation, right after its start."""
+    tiff = b"MM\0*" + struct.pack(">IH", 8, 1) + struct.pack(">HHIHH", 274, 3, 1, orientation, 0) + bytes(4)
+    return jpeg[:2] + b"\xff\xe1" + struct.pack(">H", 2 + 6 + len(tiff)) + b"Exif\0\0" + tiff + jpeg[2:]
+
+
+def main():
+    if sys.argv[1] == "--orientation":
+        Path(sys.argv[4]).write_bytes(with_orientation(Path(sys.argv[3]).read_bytes(), int(sys.argv[2])))
+        return
+    folder = Path(sys.argv[1])
+    folder.mkdir(parents=True, exist_ok=True)
+    hostile = {
+        "ico-holding-20000x20000-png.ico": lambda: ico(png(20000, 20000, 8, 0, 1, None)),
+        "jpeg-stuffed-zero-20000x20000.jpg": stuffed_zero_jpeg,
+        "gif-16x16-screen-30000x30000-frame.gif": gif_small_screen,
+        "tiff-two-widths.tif": tiff_two_widths,
+        "png-16bit-rgba-15800x15800.png": lambda: png(15800, 15800, 16, 6, 4, None),
+        "bmp-rle8-15811x15811.bmp": lambda: bmp_rle8(15811),
+        "bmp-core-15811x15811.bmp": lambda: bmp_core(15811),
+        "jpeg-16000x15000-in-6kb.jpg": lambda: grey_jpeg(16000, 15000, coded=6000),
+        # Honest, and as costly as the budget lets a picture be.
+        "budget-grey-jpeg-12952x12952.jpg": lambda: grey_jpeg(12952, 12952),
+    }
+    for name, make in hostile.items():
+        (folder / name).write_bytes(make())
+
+
+if __name__ == "__main__":
+    main()

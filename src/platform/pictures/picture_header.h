@@ -1,0 +1,66 @@
+#pragma once
+// What a picture file says about itself, read before any decoder runs: the format from the magic
+// bytes, the size the decoder's first frame will have, and what decoding it will cost. Under
+// Wine, creating a decoder already decodes every pixel, so a picture that costs too much must be
+// refused from these figures alone.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+
+#include "platform/pictures/pixels.h"
+
+namespace platform {
+
+enum class PictureFormat { Bmp, Gif, Jpeg, Png, Tiff, Ico, Dds };
+
+struct PictureHeader {
+  PictureFormat format;
+  // The size drawn unscaled: a GIF's logical screen (grown to hold its first frame), otherwise
+  // the frame's own.
+  PixelSize natural;
+  // The first frame, as the decoder must report it, and where it lies on the natural size.
+  PixelSize frame;
+  PixelPoint frameAt;
+  // What the decoder holds while it decodes, in its own pixel format: a 16-bit RGBA PNG costs 8
+  // bytes a pixel, a GIF every one of its frames.
+  std::uint64_t decodedBytes = 0;
+  // The smallest file that can hold those pixels at the format's best compression.
+  std::uint64_t leastFileBytes = 0;
+  // How the decoded rows are shown upright (a photo's EXIF orientation); `natural` is upright.
+  Orientation orientation = Orientation::Normal;
+};
+
+// What the decoder may hold for one picture. Measured under Wine on a modest machine: a 16-bit
+// RGBA PNG at this budget decodes in under a second, a 24-megapixel camera JPEG (72 MB decoded)
+// stays well inside, and one stored progressive (whose decoder holds its coefficients too, 144 MB)
+// still fits.
+inline constexpr std::uint64_t kMaxDecodedBytes = 160ull << 20;
+
+// Reads up to `into.size()` bytes at `offset` of a file; returns how many it read (fewer only
+// where the file ends).
+using PictureFileReader =
+    std::function<std::size_t(std::uint64_t offset, std::span<std::uint8_t> into)>;
+
+// How many of a file's first bytes tell its format.
+inline constexpr std::size_t kSignatureBytes = 8;
+// The format whose signature the file starts with, among those whose headers we read: every
+// format Wine's WIC decodes.
+std::optional<PictureFormat> FormatOf(std::span<const std::uint8_t> start);
+
+// The header of a recognised format, or nothing when the file is no picture we parse, its
+// header is cut short or contradicts itself. The file is read piece by piece where the format
+// needs it: a TIFF's first directory (libtiff writes it after the pixels), a JPEG frame header
+// behind large metadata segments, every frame of a GIF.
+std::optional<PictureHeader> ReadPictureHeader(const PictureFileReader& read);
+// The same over bytes in memory.
+std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> file);
+
+// Whether the picture may be decoded: a frame of positive size, a decoding cost within the
+// budget, and a file large enough for what it declares.
+bool IsAffordable(const PictureHeader& header, std::uint64_t fileBytes);
+// The same for a frame known only from a decoder: `bitsPerPixel` of its pixel format.
+bool IsAffordableFrame(PixelSize frame, unsigned bitsPerPixel);
+
+}  // namespace platform
