@@ -7,8 +7,9 @@
 ; makensis -DSOURCE=<folder with the saver and its pictures> -DIDENTITY=<res/identity.h>
 ;          -DICON=<the program's .ico> -DOUTFILE=<installer to write> slideshow.nsi
 ;
-; Silent use: setup.exe /S installs with the defaults and leaves the screen saver alone;
-; setup.exe /S /CURRENT also makes it the current one. The uninstaller takes /S too.
+; Silent use: setup.exe /S installs with the defaults, the same as the pages' (it makes the saver
+; the current one); /NOCURRENT, silent or not, leaves the user's screen saver as it is. The
+; uninstaller takes /S too.
 
 Unicode true
 Target amd64-unicode
@@ -28,6 +29,10 @@ SetCompressor /SOLID lzma
 !define DESKTOP_KEY "Control Panel\Desktop"
 ; The user's screen saver before this one was made current; absent when there was none.
 !define PREVIOUS_VALUE "PreviousScreenSaver"
+; The outermost folder the installer made on the way to the install folder (the install folder
+; itself, or e.g. the user's programs folder in a new profile); absent when it made none. The
+; uninstaller removes no folder that was there before.
+!define CREATED_VALUE "CreatedFolder"
 
 !include MUI2.nsh
 !include FileFunc.nsh
@@ -63,6 +68,16 @@ VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
 
 Section "${TITLE}（本体と画像 50 枚）" SecSaver
   SectionIn RO
+  ReadRegStr $3 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ; $4: the outermost folder still missing on the way to the install folder.
+  StrCpy $0 "$INSTDIR"
+  StrCpy $4 ""
+outermost:
+  IfFileExists "$0\*.*" made
+  StrCpy $4 $0
+  ${GetParent} $0 $0
+  StrCmp $0 "" made outermost
+made:
   SetOutPath "$INSTDIR"
   File "${SOURCE}/${SAVER}"
   File "${SOURCE}/QMAR52*.DAT"
@@ -77,6 +92,14 @@ Section "${TITLE}（本体と画像 50 枚）" SecSaver
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  StrCmp $4 "" 0 record
+  ; Installed again into the same folder: the record of the first install still holds.
+  StrCmp $3 "$INSTDIR" recorded
+  DeleteRegValue HKCU "${UNINSTALL_KEY}" "${CREATED_VALUE}"
+  Goto recorded
+record:
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "${CREATED_VALUE}" $4
+recorded:
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
@@ -97,12 +120,10 @@ done:
 SectionEnd
 
 Function .onInit
-  ; Silent installs change the user's screen saver only when asked to.
-  IfSilent 0 done
   ${GetParameters} $0
   ClearErrors
-  ${GetOptions} $0 "/CURRENT" $1
-  IfErrors 0 done
+  ${GetOptions} $0 "/NOCURRENT" $1
+  IfErrors done
   !insertmacro UnselectSection ${SecCurrent}
 done:
 FunctionEnd
@@ -135,9 +156,17 @@ next_picture:
   IntOp $0 $0 + 1
   IntCmp $0 50 next_picture next_picture
   Delete "$INSTDIR\${UNINSTALLER}"
-  ; Only when empty: files the user put there stay. The user's programs folder goes too when
-  ; nothing else is in it; the system makes it again for whoever needs it.
-  RMDir "$INSTDIR"
-  RMDir "$LOCALAPPDATA\Programs"
+  ; The folders the installer made, from the install folder outwards, each only when empty:
+  ; files the user put there stay.
+  ClearErrors
+  ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "${CREATED_VALUE}"
+  IfErrors registration
+  StrCpy $0 "$INSTDIR"
+outwards:
+  RMDir $0
+  StrCmp $0 $1 registration
+  ${un.GetParent} $0 $0
+  StrCmp $0 "" registration outwards
+registration:
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

@@ -53,6 +53,11 @@ std::vector<std::string> ProbeClient::Ask(const std::vector<std::string>& questi
   if (!result.exit_code) {
     throw std::runtime_error("probe " + question.front() + " did not end in time");
   }
+  // An empty answer must mean "none", never "the probe did not run".
+  if (*result.exit_code != 0) {
+    throw std::runtime_error("probe " + question.front() + " failed with exit code " +
+                             std::to_string(*result.exit_code));
+  }
   std::vector<std::string> lines;
   std::string line;
   std::istringstream in(result.output);
@@ -82,9 +87,12 @@ std::vector<TopWindow> ProbeClient::Windows() const {
 
 std::vector<std::string> ProbeClient::Processes() const { return Ask({"processes"}); }
 
-std::map<std::string, std::string> ProbeClient::UserValues(const std::string& key) const {
+std::optional<std::map<std::string, std::string>> ProbeClient::UserValues(
+    const std::string& key) const {
+  const std::vector<std::string> lines = Ask({"values", key});
+  if (lines == std::vector<std::string>{"absent"}) return std::nullopt;
   std::map<std::string, std::string> values;
-  for (const std::string& line : Ask({"values", key})) {
+  for (const std::string& line : lines) {
     std::vector<std::string> fields = Fields(line);
     fields.resize(2);
     values[fields[0]] = fields[1];

@@ -47,9 +47,10 @@ class ProbeClient {
   [[nodiscard]] std::vector<TopWindow> Windows() const;
   // Image names of the running processes.
   [[nodiscard]] std::vector<std::string> Processes() const;
-  // The texts and numbers (in decimal) of a key under HKEY_CURRENT_USER, by value name; empty
+  // The texts and numbers (in decimal) of a key under HKEY_CURRENT_USER, by value name; nothing
   // when the key is not there.
-  [[nodiscard]] std::map<std::string, std::string> UserValues(const std::string& key) const;
+  [[nodiscard]] std::optional<std::map<std::string, std::string>> UserValues(
+      const std::string& key) const;
   // The working folder of a running process of that image name ("C:\\…\\"), empty without one.
   [[nodiscard]] std::string WorkingFolder(const std::string& image) const;
   // Starts a thread at address 0 in the process of that image name; whether it was started.
@@ -59,6 +60,7 @@ class ProbeClient {
   [[nodiscard]] ChildProcess Hold() const;
 
  private:
+  // The probe's lines; throws unless it answered (ended with exit code 0).
   [[nodiscard]] std::vector<std::string> Ask(const std::vector<std::string>& question) const;
 
   const WinePrefix& prefix_;

@@ -129,11 +129,15 @@ void AnswerWorkingFolder(std::wstring_view image) {
   WriteLine({text});
 }
 
-void AnswerUserValues(const std::wstring& key) {
+bool AnswerUserValues(const std::wstring& key) {
   HKEY raw = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) {
-    return;
+  const LSTATUS opened_status =
+      RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &raw);
+  if (opened_status == ERROR_FILE_NOT_FOUND) {
+    WriteLine({L"absent"});
+    return true;
   }
+  if (opened_status != ERROR_SUCCESS) return false;
   const UniqueKey opened(raw);
   std::wstring name(kMaxValueName, L'\0');
   std::vector<BYTE> data(kMaxValueData);
@@ -141,10 +145,10 @@ void AnswerUserValues(const std::wstring& key) {
     DWORD name_length = kMaxValueName;
     DWORD size = kMaxValueData;
     DWORD type = 0;
-    if (RegEnumValueW(opened.get(), index, name.data(), &name_length, nullptr, &type, data.data(),
-                      &size) != ERROR_SUCCESS) {
-      return;
-    }
+    const LSTATUS status = RegEnumValueW(opened.get(), index, name.data(), &name_length, nullptr,
+                                         &type, data.data(), &size);
+    if (status == ERROR_NO_MORE_ITEMS) return true;
+    if (status != ERROR_SUCCESS) return false;
     if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_DWORD) {
       WriteLine({std::wstring_view(name.data(), name_length), DataText(type, data, size)});
     }

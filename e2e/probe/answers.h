@@ -13,8 +13,8 @@ void AnswerWindows();
 // The image name of every running process.
 void AnswerProcesses();
 // Per value of the key under HKEY_CURRENT_USER: name<TAB>data, texts as they are and numbers in
-// decimal. Nothing when the key is not there.
-void AnswerUserValues(const std::wstring& key);
+// decimal; the line "absent" when the key is not there. False when the key could not be read.
+bool AnswerUserValues(const std::wstring& key);
 // The working folder of the first running process of that image name (compared without case),
 // as it keeps it; nothing when there is none.
 void AnswerWorkingFolder(std::wstring_view image);

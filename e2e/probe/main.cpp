@@ -7,8 +7,7 @@
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wstring_view(argv[1]) == L"values") {
-    probe::AnswerUserValues(argv[2]);
-    return 0;
+    return probe::AnswerUserValues(argv[2]) ? 0 : 1;
   }
   if (argc == 3 && std::wstring_view(argv[1]) == L"folder") {
     probe::AnswerWorkingFolder(argv[2]);

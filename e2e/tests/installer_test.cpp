@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "harness/saver_test.h"
@@ -39,9 +40,20 @@ std::filesystem::path FindInstaller() {
   return {};
 }
 
-std::string ValueOr(const std::map<std::string, std::string>& values, const std::string& name) {
-  const auto found = values.find(name);
-  return found == values.end() ? "(absent)" : found->second;
+using Values = std::optional<std::map<std::string, std::string>>;
+
+std::string ValueOr(const Values& values, const std::string& name) {
+  if (!values) return "(no key)";
+  const auto found = values->find(name);
+  return found == values->end() ? "(absent)" : found->second;
+}
+
+// The user's programs folder on the host, before anything made it.
+std::filesystem::path UserProgramsFolder(const WinePrefix& prefix) {
+  for (const auto& entry : std::filesystem::directory_iterator(prefix.DriveC() / "users")) {
+    if (entry.path().filename() != "Public") return entry.path() / "AppData/Local/Programs";
+  }
+  return {};
 }
 
 std::set<std::string> FilesIn(const std::filesystem::path& folder) {
@@ -93,12 +105,17 @@ TEST_F(InstallerTest, SilentInstallMakesItCurrentAndSilentUninstallPutsThePrevio
   ASSERT_FALSE(installer.empty()) << "no *-setup.exe in dist/: make dist";
   std::filesystem::copy_file(installer, prefix().DriveC() / installer.filename());
   prefix().SetRegistryValue("HKCU\\" + kDesktopKey, kSaverValue, kPreviousSaver);
+  // There before the install, empty, as another program may have left it: it is not ours to
+  // remove.
+  const std::filesystem::path programs = UserProgramsFolder(prefix());
+  ASSERT_TRUE(std::filesystem::create_directory(programs)) << programs;
 
-  const RunResult install =
-      prefix().Run("C:\\" + installer.filename().string(), {"/S", "/CURRENT"}, 2min);
+  // The defaults, the same as the pages': it becomes the current screen saver.
+  const RunResult install = prefix().Run("C:\\" + installer.filename().string(), {"/S"}, 2min);
   ASSERT_EQ(install.exit_code.value_or(-1), 0) << "the silent install did not succeed";
 
-  const std::map<std::string, std::string> registered = probe().UserValues(kUninstallKey);
+  const Values registered = probe().UserValues(kUninstallKey);
+  ASSERT_TRUE(registered) << "no registration";
   const std::string folder = ValueOr(registered, "InstallLocation");
   EXPECT_TRUE(folder.ends_with("\\AppData\\Local\\Programs\\" + kSaverTitle)) << folder;
   const std::string saver = folder + "\\slideshow.scr";
@@ -112,12 +129,14 @@ TEST_F(InstallerTest, SilentInstallMakesItCurrentAndSilentUninstallPutsThePrevio
       {"QuietUninstallString", "\"" + uninstaller + "\" /S"},
       {"NoModify", "1"},
       {"NoRepair", "1"},
+      {"CreatedFolder", folder},
   };
   for (const auto& [name, value] : expected) {
     EXPECT_EQ(ValueOr(registered, name), value) << "registration's " << name;
   }
   const std::filesystem::path host_folder = prefix().HostPath(folder);
   ASSERT_TRUE(std::filesystem::is_directory(host_folder)) << host_folder;
+  EXPECT_TRUE(std::filesystem::equivalent(host_folder.parent_path(), programs)) << host_folder;
   EXPECT_EQ(FilesIn(host_folder), InstalledFiles());
   const std::uintmax_t size = KibibytesIn(host_folder);
   EXPECT_NEAR(std::strtod(ValueOr(registered, "EstimatedSize").c_str(), nullptr),
@@ -137,11 +156,9 @@ TEST_F(InstallerTest, SilentInstallMakesItCurrentAndSilentUninstallPutsThePrevio
   // It returns at once, leaving the work to a copy of itself outside the folder it removes.
   ASSERT_TRUE(WaitForTheNewOnesToEnd(probe(), before, 60s))
       << "what the uninstaller started still runs after 60 s";
-  // The user's programs folder as well: the installer made it in this fresh prefix.
-  EXPECT_FALSE(std::filesystem::exists(host_folder.parent_path()))
-      << host_folder.parent_path() << " is still there";
-  EXPECT_EQ(probe().UserValues(kUninstallKey), (std::map<std::string, std::string>{}))
-      << "the registration is still there";
+  EXPECT_FALSE(std::filesystem::exists(host_folder)) << host_folder << " is still there";
+  EXPECT_TRUE(std::filesystem::is_directory(programs)) << programs << " was removed";
+  EXPECT_EQ(probe().UserValues(kUninstallKey), std::nullopt) << "the registration is still there";
   EXPECT_EQ(ValueOr(probe().UserValues(kDesktopKey), kSaverValue), kPreviousSaver);
 }
 
