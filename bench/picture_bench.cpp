@@ -29,6 +29,7 @@
 #include "platform/run_time_error.h"
 #include "platform/win32/com_apartment.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/metafile_picture.h"
 #include "platform/win32/wic_picture.h"
 
 namespace {
@@ -107,7 +108,8 @@ const ComPtr<IWICImagingFactory>& Factory() { return processFactory; }
 
 // (a) What the show does with a picture file, up to the back buffer.
 Shown ShowPicture(const std::wstring& path, const ScreenBuffer& screen) {
-  platform::Picture picture(platform::win32::OpenWicPicture(Factory(), path));
+  platform::Picture picture(
+      platform::win32::OpenWicPicture(Factory(), path, platform::win32::ScreenPixelsPerInch()));
   picture.Render(FitToScreen(picture.NaturalSize()));
   screen.Blit(*picture.Rendered());
   return {picture.NaturalSize(), picture.Rendered()->size};
@@ -270,8 +272,8 @@ int Check(const std::wstring& folder) {
   };
   for (const Flat& flat : flats) {
     try {
-      platform::Picture picture(
-          platform::win32::OpenWicPicture(Factory(), folder + L"\\" + flat.file));
+      platform::Picture picture(platform::win32::OpenWicPicture(
+          Factory(), folder + L"\\" + flat.file, platform::win32::ScreenPixelsPerInch()));
       const PixelSize fitted = FitToScreen(picture.NaturalSize());
       picture.Render(fitted);
       const platform::Bitmap& bitmap = *picture.Rendered();

@@ -119,6 +119,19 @@ Bytes Dds(std::uint32_t width, std::uint32_t height, const std::string& fourCc =
          Le32(32) + Le32(4) + Text(fourCc) + Zeros(40);
 }
 
+// An enhanced metafile's header: its frame in hundredths of a millimetre, its records `bytes`.
+Bytes Emf(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+          std::uint32_t bytes = 1000) {
+  return Le32(1) + Le32(108) + Zeros(16) + Le32(std::uint32_t(left)) + Le32(std::uint32_t(top)) +
+         Le32(std::uint32_t(right)) + Le32(std::uint32_t(bottom)) + Text(" EMF") + Le32(0x10000) +
+         Le32(bytes);
+}
+// A placeable metafile's header, its box in `unitsPerInch`, and the metafile's own header.
+Bytes Wmf(unsigned right, unsigned bottom, unsigned unitsPerInch) {
+  return Le32(0x9AC6CDD7) + Le16(0) + Le16(0) + Le16(0) + Le16(right) + Le16(bottom) +
+         Le16(unitsPerInch) + Zeros(6) + Le16(1) + Le16(9) + Le16(0x300) + Le32(500) + Zeros(8);
+}
+
 // An APP1 segment with an EXIF block whose first directory holds the orientation.
 Bytes Exif(unsigned orientation) {
   const Bytes tiff = Text("MM") + Be16(42) + Be32(8) + Be16(1) + Be16(274) + Be16(3) + Be32(1) +
@@ -131,7 +144,8 @@ std::string Describe(PixelSize size) {
 }
 std::string Describe(const std::optional<platform::PictureHeader>& header) {
   if (!header) return "nothing";
-  static const char* const kNames[] = {"BMP", "GIF", "JPEG", "PNG", "TIFF", "ICO", "DDS"};
+  static const char* const kNames[] = {"BMP", "GIF", "JPEG", "PNG", "TIFF",
+                                       "ICO", "DDS", "EMF",  "WMF"};
   std::string text = std::string(kNames[int(header->format)]) + " " + Describe(header->natural);
   if (header->frame != header->natural || header->frameAt != platform::PixelPoint{}) {
     text += ", frame " + Describe(header->frame) + " at " + std::to_string(header->frameAt.x) +
@@ -144,6 +158,7 @@ struct Recognised {
   const char* what;
   Bytes bytes;
   const char* read;
+  int pixelsPerInch = 96;  // the screen's, which a metafile's size on paper is taken at
 };
 
 std::vector<Recognised> RecognisedHeaders() {
@@ -198,12 +213,18 @@ std::vector<Recognised> RecognisedHeaders() {
             {TiffEntry(true, 256, 3, 30), TiffEntry(true, 257, 3, 20), TiffEntry(true, 274, 3, 8)}),
        "TIFF 20x30, frame 30x20 at 0,0"},
       {"DDS with the DX10 extension", Dds(64, 32, "DX10") + Le32(71) + Zeros(16), "DDS 64x32"},
+      // 800 x 600 pixels of a 96 DPI screen, taken on paper.
+      {"EMF at 96 DPI", Emf(0, 0, 21167, 15875), "EMF 800x600"},
+      {"EMF at 144 DPI", Emf(0, 0, 21167, 15875), "EMF 1200x900", 144},
+      {"EMF framed away from the origin", Emf(-5000, 2000, 16167, 17875), "EMF 800x600"},
+      {"placeable WMF in twips at 96 DPI", Wmf(2880, 1440, 1440), "WMF 192x96"},
+      {"placeable WMF in twips at 144 DPI", Wmf(2880, 1440, 1440), "WMF 288x144", 144},
   };
 }
 
 TEST(PictureHeader, ReadsWhatTheDecoderWillDecode) {
   for (const Recognised& c : RecognisedHeaders()) {
-    EXPECT_EQ(Describe(platform::ReadPictureHeader(c.bytes)), c.read) << c.what;
+    EXPECT_EQ(Describe(platform::ReadPictureHeader(c.bytes, c.pixelsPerInch)), c.read) << c.what;
   }
 }
 
@@ -324,6 +345,8 @@ TEST(PictureHeader, RefusesWhatCostsTooMuchAndTakesHonestPicturesAtTheBudget) {
       {"a frame of no width", Png(0, 100), 1000, false},
       {"DDS of 8192 x 8192", Dds(8192, 8192), Mb(34), false},
       {"DDS of 4096 x 4096 in too small a file", Dds(4096, 4096), Mb(1), false},
+      {"EMF of a 100-metre square", Emf(0, 0, 10'000'000, 10'000'000), 1000, false},
+      {"EMF declaring more records than its file holds", Emf(0, 0, 21167, 15875), 999, false},
       // Honest pictures at or near the budget, in files as small as they can honestly be.
       {"16-bit RGBA PNG at the budget", Png(4096, 5120, 16, 6), Mb(0.17), true},
       {"16-bit RGBA PNG a row beyond it", Png(4096, 5121, 16, 6), Mb(1), false},
@@ -335,6 +358,7 @@ TEST(PictureHeader, RefusesWhatCostsTooMuchAndTakesHonestPicturesAtTheBudget) {
       {"24-bit BMP of 30 megapixels", Bmp(6000, 5000), Mb(90), true},
       {"RLE8 BMP of 30 megapixels", Bmp(6000, 5000, 8, 1), 60, true},
       {"DDS of 4096 x 4096", Dds(4096, 4096), Mb(8.5), true},
+      {"EMF of an A0 poster", Emf(0, 0, 84100, 118900), 1000, true},
   };
   for (const Case& c : cases) {
     const auto header = platform::ReadPictureHeader(c.bytes);

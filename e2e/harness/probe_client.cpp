@@ -110,6 +110,8 @@ bool ProbeClient::Fault(const std::string& image_name) const {
   return !lines.empty() && lines.front() == "started";
 }
 
+void ProbeClient::MakeMetafile(const std::string& path) const { (void)Ask({"metafile", path}); }
+
 ChildProcess ProbeClient::Hold() const { return prefix_.Start(probe_.string(), {"hold"}); }
 
 }  // namespace e2e

@@ -1,8 +1,9 @@
 // probe taskbar | windows | processes | values <key under HKEY_CURRENT_USER> |
-//       folder <image name> | fault <image name> | hold
+//       folder <image name> | fault <image name> | metafile <path> | hold
 #include <string_view>
 
 #include "answers.h"
+#include "metafile.h"
 #include "remote_fault.h"
 
 int wmain(int argc, wchar_t** argv) {
@@ -16,6 +17,9 @@ int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wstring_view(argv[1]) == L"fault") {
     probe::StartFaultingThread(argv[2]);
     return 0;
+  }
+  if (argc == 3 && std::wstring_view(argv[1]) == L"metafile") {
+    return probe::MakeMetafile(argv[2]) ? 0 : 1;
   }
   if (argc != 2) return 2;
   const std::wstring_view question = argv[1];

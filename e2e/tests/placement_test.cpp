@@ -88,6 +88,38 @@ INSTANTIATE_TEST_SUITE_P(
             "DirectDrawSurface", {"QMAR5201.DAT", 800, 600, kSky, "dds"}, {112, 84, 800, 600}}),
     CaseName());
 
+// A metafile's size comes from its header, in hundredths of a millimetre, taken at the screen's
+// 96 DPI: 1600 x 600 pixels, so it is scaled down to fill the width. GDI draws it at that size,
+// so its hairline stays a line of one or two pixels of its own black, never a grey smear.
+class MetafileTest : public SaverTest {};
+
+TEST_F(MetafileTest, DrawnSharpAtTheSizeItIsShown) {
+  const ProgramFolder folder = MakeFolder("metafile", {});
+  const std::string& saverPath = folder.SaverPath();
+  probe().MakeMetafile(saverPath.substr(0, saverPath.rfind('\\') + 1) + "QMAR5201.DAT");
+  ChildProcess saver = StartSaver(folder, {"/s"});
+
+  const std::optional<Shown> shown = WaitForSteadyPicture();
+  ASSERT_TRUE(shown) << "no picture settled on a black screen; see out/e2e/";
+  const Box expected{0, 192, 1024, 384};
+  ASSERT_TRUE(NearlyEqual(shown->box, expected))
+      << "non-black box: got " << shown->box << ", expected " << expected;
+  // The hairline runs from (64, 256) to (960, 512) on the screen, less steep than 45 degrees:
+  // one pixel in each column when drawn at this size.
+  for (int x = 100; x <= 900; x += 100) {
+    int line = 0;
+    Rgb darkest = kOrange;
+    for (int y = expected.top + 4; y < expected.top + expected.height - 4; ++y) {
+      const Rgb pixel = shown->image.At(x, y);
+      if (Near(pixel, kOrange)) continue;
+      ++line;
+      if (pixel.r + pixel.g + pixel.b < darkest.r + darkest.g + darkest.b) darkest = pixel;
+    }
+    EXPECT_TRUE(line >= 1 && line <= 2) << "column " << x << ": " << line << " line pixels";
+    EXPECT_TRUE(Near(darkest, Rgb{0, 0, 0})) << "column " << x << ": darkest " << darkest;
+  }
+}
+
 // On a display scaled to 150 % the show still works in the screen's real pixels: the picture is
 // neither enlarged nor blurred by the system's scaling.
 TEST_F(ScaledDisplayTest, ShowsThePictureInRealPixels) {

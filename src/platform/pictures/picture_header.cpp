@@ -14,9 +14,8 @@ namespace {
 
 using namespace std::string_view_literals;
 
-// The longest fixed-place header read below: BMP's file header and its information header up to
-// the compression field.
-constexpr std::size_t kHeadBytes = 34;
+// The longest fixed-place header read below: an EMF's header up to the file size it declares.
+constexpr std::size_t kHeadBytes = 52;
 // Real JPEG files have a few dozen segments before the frame header; the bound keeps a crafted
 // file of endless tiny segments from costing a read each.
 constexpr int kMaxJpegSegments = 1024;
@@ -445,6 +444,51 @@ std::optional<PictureHeader> ReadDds(const PictureFileReader& read) {
   return dds;
 }
 
+// A metafile `width` x `height` of `unitsPerInch`, shown at `pixelsPerInch`, whose records fill
+// the file's first `recordBytes`. Sides too large for PixelSize are beyond any budget: no header.
+std::optional<PictureHeader> Metafile(PictureFormat format, std::int64_t width, std::int64_t height,
+                                      std::int64_t unitsPerInch, int pixelsPerInch,
+                                      std::uint64_t recordBytes) {
+  if (width <= 0 || height <= 0 || unitsPerInch <= 0 || pixelsPerInch <= 0) return std::nullopt;
+  const auto pixels = [&](std::int64_t units) {
+    return (units * pixelsPerInch + unitsPerInch / 2) / unitsPerInch;
+  };
+  std::optional<PictureHeader> metafile =
+      Frame(format, pixels(width), pixels(height), 8, recordBytes);
+  if (metafile) metafile->decodedBytes = recordBytes;
+  return metafile;
+}
+
+// An enhanced metafile: its frame in hundredths of a millimetre.
+std::optional<PictureHeader> ReadEmf(std::span<const std::uint8_t> head, int pixelsPerInch) {
+  if (head.size() < kHeadBytes) return std::nullopt;
+  const auto at = [&](std::size_t offset) {
+    return std::int64_t{static_cast<std::int32_t>(Le32(&head[offset]))};
+  };
+  constexpr std::int64_t kHimetricPerInch = 2540, kLeastHeaderBytes = 88;
+  const std::uint32_t headerBytes = Le32(&head[4]), fileBytes = Le32(&head[48]);
+  if (headerBytes < kLeastHeaderBytes || fileBytes < headerBytes) return std::nullopt;
+  return Metafile(PictureFormat::Emf, at(32) - at(24), at(36) - at(28), kHimetricPerInch,
+                  pixelsPerInch, fileBytes);
+}
+
+// A Windows metafile behind the 22-byte placeable header, whose bounding box is in units of its
+// own per inch; the metafile's own header counts its records in 16-bit words.
+std::optional<PictureHeader> ReadWmf(std::span<const std::uint8_t> head, int pixelsPerInch) {
+  constexpr std::size_t kPlaceableBytes = 22, kMetaHeaderWords = 9;
+  if (head.size() < kPlaceableBytes + 2 * kMetaHeaderWords) return std::nullopt;
+  const auto at = [&](std::size_t offset) {
+    return std::int64_t{static_cast<std::int16_t>(Le16(&head[offset]))};
+  };
+  const std::uint16_t type = Le16(&head[22]), headerWords = Le16(&head[24]);
+  const std::uint64_t words = Le32(&head[28]);
+  if ((type != 1 && type != 2) || headerWords != kMetaHeaderWords || words < kMetaHeaderWords) {
+    return std::nullopt;
+  }
+  return Metafile(PictureFormat::Wmf, at(10) - at(6), at(12) - at(8), Le16(&head[14]),
+                  pixelsPerInch, kPlaceableBytes + 2 * words);
+}
+
 }  // namespace
 
 std::optional<PictureFormat> FormatOf(std::span<const std::uint8_t> start) {
@@ -455,10 +499,15 @@ std::optional<PictureFormat> FormatOf(std::span<const std::uint8_t> start) {
   if (StartsWith(start, "II*\0"sv) || StartsWith(start, "MM\0*"sv)) return PictureFormat::Tiff;
   if (StartsWith(start, "\0\0\1\0"sv)) return PictureFormat::Ico;
   if (StartsWith(start, "DDS "sv)) return PictureFormat::Dds;
+  if (StartsWith(start, "\1\0\0\0"sv) && start.size() >= 44 &&
+      StartsWith(start.subspan(40), " EMF"sv)) {
+    return PictureFormat::Emf;
+  }
+  if (StartsWith(start, "\xD7\xCD\xC6\x9A"sv)) return PictureFormat::Wmf;
   return std::nullopt;
 }
 
-std::optional<PictureHeader> ReadPictureHeader(const PictureFileReader& read) {
+std::optional<PictureHeader> ReadPictureHeader(const PictureFileReader& read, int pixelsPerInch) {
   std::array<std::uint8_t, kHeadBytes> headBytes{};
   const std::span<const std::uint8_t> head(headBytes.data(),
                                            std::min(read(0, headBytes), headBytes.size()));
@@ -479,18 +528,25 @@ std::optional<PictureHeader> ReadPictureHeader(const PictureFileReader& read) {
       return ReadIco(read, head);
     case PictureFormat::Dds:
       return ReadDds(read);
+    case PictureFormat::Emf:
+      return ReadEmf(head, pixelsPerInch);
+    case PictureFormat::Wmf:
+      return ReadWmf(head, pixelsPerInch);
   }
   return std::nullopt;
 }
 
-std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> file) {
-  return ReadPictureHeader([file](std::uint64_t offset, std::span<std::uint8_t> into) {
-    if (offset >= file.size()) return std::size_t{0};
-    const std::span<const std::uint8_t> rest = file.subspan(static_cast<std::size_t>(offset));
-    const std::size_t count = std::min(into.size(), rest.size());
-    std::copy_n(rest.begin(), count, into.begin());
-    return count;
-  });
+std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> file,
+                                               int pixelsPerInch) {
+  return ReadPictureHeader(
+      [file](std::uint64_t offset, std::span<std::uint8_t> into) {
+        if (offset >= file.size()) return std::size_t{0};
+        const std::span<const std::uint8_t> rest = file.subspan(static_cast<std::size_t>(offset));
+        const std::size_t count = std::min(into.size(), rest.size());
+        std::copy_n(rest.begin(), count, into.begin());
+        return count;
+      },
+      pixelsPerInch);
 }
 
 bool IsAffordable(const PictureHeader& header, std::uint64_t fileBytes) {

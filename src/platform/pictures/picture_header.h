@@ -13,18 +13,19 @@
 
 namespace platform {
 
-enum class PictureFormat { Bmp, Gif, Jpeg, Png, Tiff, Ico, Dds };
+enum class PictureFormat { Bmp, Gif, Jpeg, Png, Tiff, Ico, Dds, Emf, Wmf };
 
 struct PictureHeader {
   PictureFormat format;
-  // The size drawn unscaled: a GIF's logical screen (grown to hold its first frame), otherwise
-  // the frame's own.
+  // The size drawn unscaled: a GIF's logical screen (grown to hold its first frame), a
+  // metafile's size on paper in screen pixels, otherwise the frame's own.
   PixelSize natural;
   // The first frame, as the decoder must report it, and where it lies on the natural size.
   PixelSize frame;
   PixelPoint frameAt;
   // What the decoder holds while it decodes, in its own pixel format: a 16-bit RGBA PNG costs 8
-  // bytes a pixel, a GIF every one of its frames.
+  // bytes a pixel, a GIF every one of its frames. A metafile is drawn straight at the size it is
+  // shown: it holds only its records, `decodedBytes` of the file's start.
   std::uint64_t decodedBytes = 0;
   // The smallest file that can hold those pixels at the format's best compression.
   std::uint64_t leastFileBytes = 0;
@@ -43,8 +44,10 @@ inline constexpr std::uint64_t kMaxDecodedBytes = 160ull << 20;
 using PictureFileReader =
     std::function<std::size_t(std::uint64_t offset, std::span<std::uint8_t> into)>;
 
-// How many of a file's first bytes tell its format.
-inline constexpr std::size_t kSignatureBytes = 8;
+// How many of a file's first bytes tell its format: an EMF's signature lies at byte 40.
+inline constexpr std::size_t kSignatureBytes = 44;
+// The screen pixels an inch of a metafile takes, unless the screen says otherwise.
+inline constexpr int kDefaultPixelsPerInch = 96;
 // The format whose signature the file starts with, among those whose headers we read: every
 // format Wine's WIC decodes.
 std::optional<PictureFormat> FormatOf(std::span<const std::uint8_t> start);
@@ -52,10 +55,13 @@ std::optional<PictureFormat> FormatOf(std::span<const std::uint8_t> start);
 // The header of a recognised format, or nothing when the file is no picture we parse, its
 // header is cut short or contradicts itself. The file is read piece by piece where the format
 // needs it: a TIFF's first directory (libtiff writes it after the pixels), a JPEG frame header
-// behind large metadata segments, every frame of a GIF.
-std::optional<PictureHeader> ReadPictureHeader(const PictureFileReader& read);
+// behind large metadata segments, every frame of a GIF. A metafile's size on paper is taken at
+// `pixelsPerInch`, the screen's.
+std::optional<PictureHeader> ReadPictureHeader(const PictureFileReader& read,
+                                               int pixelsPerInch = kDefaultPixelsPerInch);
 // The same over bytes in memory.
-std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> file);
+std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> file,
+                                               int pixelsPerInch = kDefaultPixelsPerInch);
 
 // Whether the picture may be decoded: a frame of positive size, a decoding cost within the
 // budget, and a file large enough for what it declares.

@@ -49,8 +49,9 @@ class PixelSource {
   [[nodiscard]] virtual PixelSize size() const = 0;
   // How the rows read are to be shown; size() is of the rows as stored.
   [[nodiscard]] virtual Orientation orientation() const { return Orientation::Normal; }
-  // Lets a decoder that can scale while decoding (the Windows JPEG decoder) shrink itself, by a
-  // power of two, to no less than `target` in either direction; size() reports the result.
+  // Lets a source that can scale while decoding do so: the Windows JPEG decoder shrinks itself, by
+  // a power of two, to no less than `target` in either direction; a metafile is drawn at exactly
+  // `target`. size() reports the result.
   virtual void PreferAtLeast(PixelSize target) { (void)target; }
   // Delivers every row once, in order, in strips of `rowCount` rows of size().width words each.
   // Throws RunTimeError(InvalidPicture) when the data cannot be decoded.

@@ -72,6 +72,20 @@ struct MenuTraits {
 };
 using UniqueMenu = Owned<MenuTraits>;
 
+struct EnhancedMetafileTraits {
+  using Value = HENHMETAFILE;
+  static Value Empty() { return nullptr; }
+  static void Release(Value metafile) { DeleteEnhMetaFile(metafile); }
+};
+using UniqueEnhancedMetafile = Owned<EnhancedMetafileTraits>;
+
+struct MetafileTraits {
+  using Value = HMETAFILE;
+  static Value Empty() { return nullptr; }
+  static void Release(Value metafile) { DeleteMetaFile(metafile); }
+};
+using UniqueMetafile = Owned<MetafileTraits>;
+
 struct MemoryDcTraits {
   using Value = HDC;
   static Value Empty() { return nullptr; }

@@ -19,6 +19,7 @@
 #include "platform/pictures/placed_frame.h"
 #include "platform/run_time_error.h"
 #include "platform/win32/file_stream.h"
+#include "platform/win32/metafile_picture.h"
 
 namespace platform::win32 {
 namespace {
@@ -284,16 +285,20 @@ ComPtr<IWICImagingFactory> CreateWicFactory() {
 }
 
 std::unique_ptr<PixelSource> OpenWicPicture(const ComPtr<IWICImagingFactory>& factory,
-                                            const std::wstring& path) {
+                                            const std::wstring& path, int pixelsPerInch) {
   const ComPtr<FileStream> file = OpenFileStream(path);
   // Under Wine, creating the decoder already decodes every pixel: a picture that costs too much
   // must be refused before that.
-  const std::optional<PictureHeader> header =
-      ReadPictureHeader([&file](std::uint64_t offset, std::span<std::uint8_t> into) {
+  const std::optional<PictureHeader> header = ReadPictureHeader(
+      [&file](std::uint64_t offset, std::span<std::uint8_t> into) {
         return file->ReadAt(offset, into);
-      });
+      },
+      pixelsPerInch);
   if (header && !IsAffordable(*header, file->Size())) {
     ThrowInvalidPicture("picture too costly to decode");
+  }
+  if (header && (header->format == PictureFormat::Emf || header->format == PictureFormat::Wmf)) {
+    return OpenMetafile(*file.Get(), *header);
   }
   if (!header) {
     // A format we read whose header is cut short or contradicts itself is no picture; any

@@ -22,12 +22,14 @@ Microsoft::WRL::ComPtr<IWICImagingFactory> CreateWicFactory();
 std::optional<unsigned> FrameBitsPerPixel(IWICImagingFactory& factory,
                                           IWICBitmapFrameDecode& frame);
 
-// Opens the picture at `path` and decodes its header. Throws RunTimeError(FileNotFound) when
+// Opens the picture at `path` and decodes its header; a metafile's size on paper is taken at
+// `pixelsPerInch`, and GDI draws it (metafile_picture.h). Throws RunTimeError(FileNotFound) when
 // there is no such file (or a folder of that name), RunTimeError(InvalidPicture) when the file
 // is no picture, would cost too much to decode, its decoder sees another size than its header
 // declares, or WIC cannot decode it. The pixels are decoded, and the file and the decoder
 // released, when the source is read and destroyed.
 std::unique_ptr<PixelSource> OpenWicPicture(
-    const Microsoft::WRL::ComPtr<IWICImagingFactory>& factory, const std::wstring& path);
+    const Microsoft::WRL::ComPtr<IWICImagingFactory>& factory, const std::wstring& path,
+    int pixelsPerInch);
 
 }  // namespace platform::win32

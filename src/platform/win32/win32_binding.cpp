@@ -8,6 +8,7 @@
 #include "platform/win32/dialog_keys.h"
 #include "platform/win32/display_monitors.h"
 #include "platform/win32/long_path.h"
+#include "platform/win32/metafile_picture.h"
 #include "platform/win32/module_path.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/win32_window.h"
@@ -137,8 +138,11 @@ bool Win32Binding::FileExists(const std::string& path) {
 
 // A program folder deep enough puts the pictures' paths past MAX_PATH.
 std::unique_ptr<PixelSource> Win32Binding::OpenPicture(const std::string& path) {
-  if (!pictureFactory_) pictureFactory_ = CreateWicFactory();
-  return OpenWicPicture(pictureFactory_, ExtendedLengthPath(ToWide(path)));
+  if (!pictureFactory_) {
+    pictureFactory_ = CreateWicFactory();
+    screenPixelsPerInch_ = ScreenPixelsPerInch();
+  }
+  return OpenWicPicture(pictureFactory_, ExtendedLengthPath(ToWide(path)), screenPixelsPerInch_);
 }
 
 int Win32Binding::RunMessageLoop() {

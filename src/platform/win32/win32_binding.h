@@ -52,6 +52,7 @@ class Win32Binding final : public Binding {
   WindowClass windowClass_;
   // Made for the first picture and kept: one factory for every picture of the show.
   Microsoft::WRL::ComPtr<IWICImagingFactory> pictureFactory_;
+  int screenPixelsPerInch_ = 0;  // an inch of a metafile, found with the factory
   std::size_t openWindows_ = 0;
   bool quitPosted_ = false;
 };

@@ -1,0 +1,121 @@
+#include "platform/win32/metafile_picture.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <variant>
+#include <vector>
+
+#include "platform/run_time_error.h"
+#include "platform/win32/file_stream.h"
+#include "platform/win32/handles.h"
+
+namespace platform::win32 {
+namespace {
+
+// Behind a placeable metafile's 22-byte header, whose bounding box says where its picture lies.
+constexpr UINT kPlaceableBytes = 22;
+
+[[noreturn]] void ThrowInvalidPicture(const char* what) {
+  throw RunTimeError(ErrorCode::InvalidPicture, what);
+}
+
+std::int16_t Le16At(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+  return static_cast<std::int16_t>(bytes[at] | bytes[at + 1] << 8);
+}
+
+struct Placeable {
+  UniqueMetafile metafile;
+  RECT box;  // in the metafile's logical units
+};
+
+class MetafilePicture final : public PixelSource {
+ public:
+  MetafilePicture(std::variant<UniqueEnhancedMetafile, Placeable> metafile, PixelSize natural)
+      : metafile_(std::move(metafile)), size_(natural) {}
+
+  [[nodiscard]] PixelSize size() const override { return size_; }
+
+  // Drawn at exactly the size it is shown.
+  void PreferAtLeast(PixelSize target) override {
+    if (target.width > 0 && target.height > 0) size_ = target;
+  }
+
+  void ReadRows(const RowSink& sink) override {
+    const MemoryDc dc(CreateCompatibleDC(nullptr));
+    if (!dc) ThrowInvalidPicture("no device to draw the metafile on");
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size_.width;
+    info.bmiHeader.biHeight = -size_.height;  // top down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    // A new DIB section is all zeros: the black the metafile is drawn over.
+    const UniqueBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap) ThrowInvalidPicture("no bitmap to draw the metafile on");
+    {
+      const DcSelection selected(dc.get(), bitmap.get());
+      // Pictures inside the metafile are scaled smoothly, as the pictures around it are.
+      SetStretchBltMode(dc.get(), HALFTONE);
+      SetBrushOrgEx(dc.get(), 0, 0, nullptr);
+      Play(dc.get());
+      GdiFlush();
+    }
+    // GDI draws colours and leaves alpha alone: the whole picture is opaque.
+    auto* const pixels = static_cast<std::uint32_t*>(bits);
+    const std::size_t count =
+        static_cast<std::size_t>(size_.width) * static_cast<std::size_t>(size_.height);
+    for (std::size_t i = 0; i < count; ++i) pixels[i] |= 0xFF000000;
+    sink(0, size_.height, pixels);
+  }
+
+ private:
+  void Play(HDC dc) const {
+    if (const auto* enhanced = std::get_if<UniqueEnhancedMetafile>(&metafile_)) {
+      const RECT to{0, 0, size_.width, size_.height};
+      PlayEnhMetaFile(dc, enhanced->get(), &to);
+      return;
+    }
+    const auto& placeable = std::get<Placeable>(metafile_);
+    // Its bounding box onto the bitmap; a metafile that sets its own window takes that instead.
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowOrgEx(dc, placeable.box.left, placeable.box.top, nullptr);
+    SetWindowExtEx(dc, placeable.box.right - placeable.box.left,
+                   placeable.box.bottom - placeable.box.top, nullptr);
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+    SetViewportExtEx(dc, size_.width, size_.height, nullptr);
+    PlayMetaFile(dc, placeable.metafile.get());
+  }
+
+  std::variant<UniqueEnhancedMetafile, Placeable> metafile_;
+  PixelSize size_;  // the natural size, then the size it is shown at
+};
+
+}  // namespace
+
+int ScreenPixelsPerInch() {
+  const MemoryDc screen(CreateCompatibleDC(nullptr));
+  const int pixels = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+  return pixels > 0 ? pixels : USER_DEFAULT_SCREEN_DPI;
+}
+
+std::unique_ptr<PixelSource> OpenMetafile(FileStream& file, const PictureHeader& header) {
+  // The header reader counted these bytes into the budget and found the file holds them.
+  std::vector<std::uint8_t> records(static_cast<std::size_t>(header.decodedBytes));
+  if (file.ReadAt(0, records) != records.size()) ThrowInvalidPicture("metafile cut short");
+  const auto bytes = static_cast<UINT>(records.size());
+  if (header.format == PictureFormat::Emf) {
+    UniqueEnhancedMetafile enhanced(SetEnhMetaFileBits(bytes, records.data()));
+    if (!enhanced) ThrowInvalidPicture("no enhanced metafile");
+    return std::make_unique<MetafilePicture>(std::move(enhanced), header.natural);
+  }
+  UniqueMetafile metafile(
+      SetMetaFileBitsEx(bytes - kPlaceableBytes, records.data() + kPlaceableBytes));
+  if (!metafile) ThrowInvalidPicture("no metafile");
+  const RECT box{Le16At(records, 6), Le16At(records, 8), Le16At(records, 10), Le16At(records, 12)};
+  return std::make_unique<MetafilePicture>(Placeable{std::move(metafile), box}, header.natural);
+}
+
+}  // namespace platform::win32
