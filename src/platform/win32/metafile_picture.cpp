@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/run_time_error.h"
+#include "platform/win32/display_monitors.h"
 #include "platform/win32/file_stream.h"
 #include "platform/win32/handles.h"
 
@@ -96,9 +97,8 @@ class MetafilePicture final : public PixelSource {
 }  // namespace
 
 int ScreenPixelsPerInch() {
-  const MemoryDc screen(CreateCompatibleDC(nullptr));
-  const int pixels = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
-  return pixels > 0 ? pixels : USER_DEFAULT_SCREEN_DPI;
+  const std::vector<Monitor> monitors = DisplayMonitors();
+  return monitors.empty() ? USER_DEFAULT_SCREEN_DPI : monitors.front().dpi;
 }
 
 std::unique_ptr<PixelSource> OpenMetafile(FileStream& file, const PictureHeader& header) {

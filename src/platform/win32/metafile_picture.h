@@ -10,7 +10,9 @@ namespace platform::win32 {
 
 class FileStream;
 
-// The pixels an inch of a metafile takes on the screen, as GDI's screen device says.
+// The pixels an inch of a metafile takes on the screen: the primary monitor's DPI now, the one the
+// screen object and the show window measure in, which may differ from the system's DPI on a
+// display whose scale changed since sign-in.
 int ScreenPixelsPerInch();
 
 // The metafile whose header was read from `file`, its records handed to GDI at once. Throws
