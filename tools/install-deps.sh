@@ -13,6 +13,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev
   # The release: the Windows installer and the zip.
   nsis zip
+  # The benchmark's crafted pictures, and libFuzzer for the fuzz targets.
   python3 clang libclang-rt-14-dev
 )
 
