@@ -3,20 +3,20 @@
 namespace platform {
 namespace {
 
-WindowSpec CoverSpec() {
-  WindowSpec spec;
-  spec.border = BorderStyle::None;
-  spec.showInTaskbar = false;
-  spec.controlBox = false;
-  spec.cover = true;
-  return spec;
+WindowSpec CoverWindow() {
+  WindowSpec window;
+  window.border = BorderStyle::None;
+  window.showInTaskbar = false;
+  window.controlBox = false;
+  window.cover = true;
+  return window;
 }
 
 }  // namespace
 
 Cover::Cover(Binding& binding, WindowEvents& form, const WindowPeer& formWindow,
              const PixelRect& monitor)
-    : form_(form), formWindow_(formWindow), window_(binding.MakeWindow(CoverSpec(), *this)) {
+    : form_(form), formWindow_(formWindow), window_(binding.MakeWindow(CoverWindow(), *this)) {
   window_->Place(monitor);
   window_->Show(WindowState::Normal);
 }
