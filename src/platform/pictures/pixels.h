@@ -1,6 +1,8 @@
 #pragma once
 // Pixels as the pictures hand them over: 32-bit BGRA words (0xAARRGGBB read as a
 // little-endian uint32_t), rows top to bottom, alpha already multiplied in.
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -56,6 +58,22 @@ class PixelSource {
   // Delivers every row once, in order, in strips of `rowCount` rows of size().width words each.
   // Throws RunTimeError(InvalidPicture) when the data cannot be decoded.
   virtual void ReadRows(const RowSink& sink) = 0;
+  // Every row, in one bitmap of size(): what a picture shown at its own size needs. A source that
+  // can decode straight into the bitmap saves the copy from its strips.
+  virtual Bitmap ReadBitmap() {
+    Bitmap bitmap{size(), {}};
+    const std::size_t count =
+        static_cast<std::size_t>(bitmap.size.width) * static_cast<std::size_t>(bitmap.size.height);
+    bitmap.pixels.reserve(count);
+    ReadRows([&](int, int rowCount, const std::uint32_t* rows) {
+      const std::size_t strip =
+          static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(bitmap.size.width);
+      bitmap.pixels.insert(bitmap.pixels.end(), rows,
+                           rows + std::min(strip, count - bitmap.pixels.size()));
+    });
+    bitmap.pixels.resize(count);
+    return bitmap;
+  }
 };
 
 }  // namespace platform

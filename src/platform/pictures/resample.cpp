@@ -185,19 +185,6 @@ class AreaResampler {
   Bitmap result_;
 };
 
-Bitmap CopyOf(PixelSource& source) {
-  Bitmap copy{source.size(), {}};
-  const std::size_t count = PixelCount(copy.size);
-  copy.pixels.reserve(count);
-  source.ReadRows([&](int, int rowCount, const std::uint32_t* rows) {
-    const std::size_t strip =
-        static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(copy.size.width);
-    copy.pixels.insert(copy.pixels.end(), rows, rows + std::min(strip, count - copy.pixels.size()));
-  });
-  copy.pixels.resize(count);
-  return copy;
-}
-
 }  // namespace
 
 Bitmap Resample(PixelSource& source, PixelSize target) {
@@ -206,7 +193,7 @@ Bitmap Resample(PixelSource& source, PixelSize target) {
   if (from.width <= 0 || from.height <= 0) {
     return Bitmap{target, std::vector<std::uint32_t>(PixelCount(target))};
   }
-  if (from == target) return CopyOf(source);
+  if (from == target) return source.ReadBitmap();
 
   AreaResampler resampler(from, target);
   const auto width = static_cast<std::size_t>(from.width);

@@ -16,6 +16,7 @@
 
 #include "platform/pictures/orientation.h"
 #include "platform/pictures/picture_header.h"
+#include "platform/pictures/pixel_layout.h"
 #include "platform/pictures/placed_frame.h"
 #include "platform/run_time_error.h"
 #include "platform/win32/file_stream.h"
@@ -62,87 +63,14 @@ int StripRows(int width) {
   return static_cast<int>(std::clamp<std::size_t>(rows, 1, kMaxStripRows));
 }
 
-// Pixel formats that decoders hand out and that we make premultiplied BGRA ourselves.
-enum class Layout { Bgr24, Gray8, Bgrx32, Bgra32, Rgba64, Pbgra32 };
-
-std::optional<Layout> LayoutOf(const WICPixelFormatGUID& format) {
-  if (format == GUID_WICPixelFormat24bppBGR) return Layout::Bgr24;
-  if (format == GUID_WICPixelFormat8bppGray) return Layout::Gray8;
-  if (format == GUID_WICPixelFormat32bppBGR) return Layout::Bgrx32;
-  if (format == GUID_WICPixelFormat32bppBGRA) return Layout::Bgra32;
-  if (format == GUID_WICPixelFormat64bppRGBA) return Layout::Rgba64;
-  if (format == GUID_WICPixelFormat32bppPBGRA) return Layout::Pbgra32;
+std::optional<PixelLayout> LayoutOf(const WICPixelFormatGUID& format) {
+  if (format == GUID_WICPixelFormat24bppBGR) return PixelLayout::Bgr24;
+  if (format == GUID_WICPixelFormat8bppGray) return PixelLayout::Gray8;
+  if (format == GUID_WICPixelFormat32bppBGR) return PixelLayout::Bgrx32;
+  if (format == GUID_WICPixelFormat32bppBGRA) return PixelLayout::Bgra32;
+  if (format == GUID_WICPixelFormat64bppRGBA) return PixelLayout::Rgba64;
+  if (format == GUID_WICPixelFormat32bppPBGRA) return PixelLayout::Pbgra32;
   return std::nullopt;
-}
-
-UINT BytesPerPixel(Layout layout) {
-  switch (layout) {
-    case Layout::Bgr24:
-      return 3;
-    case Layout::Gray8:
-      return 1;
-    case Layout::Bgrx32:
-    case Layout::Bgra32:
-    case Layout::Pbgra32:
-      return 4;
-    case Layout::Rgba64:
-      return 8;
-  }
-  return 4;
-}
-
-std::uint16_t Le16At(const std::uint8_t* bytes) {
-  return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-}
-
-// Straight alpha to premultiplied, channels of 8 bits, rounded.
-std::uint32_t Premultiplied(std::uint32_t blue, std::uint32_t green, std::uint32_t red,
-                            std::uint32_t alpha) {
-  const auto times = [alpha](std::uint32_t channel) { return (channel * alpha + 127) / 255; };
-  return alpha << 24 | times(red) << 16 | times(green) << 8 | times(blue);
-}
-
-void Expand(Layout layout, const std::uint8_t* from, std::uint32_t* to, std::size_t count) {
-  constexpr std::uint32_t kOpaque = 0xFF000000;
-  switch (layout) {
-    case Layout::Bgr24:
-      // Four bytes at a time, the fourth (the next pixel's blue) overwritten by the alpha; the
-      // last pixel byte by byte, so that no read leaves the row.
-      for (std::size_t i = 0; i + 1 < count; ++i, from += 3) {
-        std::uint32_t bgr = 0;
-        std::memcpy(&bgr, from, sizeof bgr);
-        to[i] = bgr | kOpaque;
-      }
-      if (count > 0) {
-        to[count - 1] =
-            kOpaque | from[0] | std::uint32_t{from[1]} << 8 | std::uint32_t{from[2]} << 16;
-      }
-      break;
-    case Layout::Gray8:
-      for (std::size_t i = 0; i < count; ++i) to[i] = kOpaque | from[i] * 0x010101u;
-      break;
-    case Layout::Bgrx32:
-      std::memcpy(to, from, count * 4);
-      for (std::size_t i = 0; i < count; ++i) to[i] |= kOpaque;
-      break;
-    case Layout::Bgra32:
-      for (std::size_t i = 0; i < count; ++i, from += 4) {
-        to[i] = Premultiplied(from[0], from[1], from[2], from[3]);
-      }
-      break;
-    case Layout::Rgba64: {
-      // Little-endian 16-bit channels, rounded to 8 bits.
-      const auto channel = [&](int at) {
-        return (std::uint32_t{Le16At(from + 2 * at)} + 128) / 257;
-      };
-      for (std::size_t i = 0; i < count; ++i, from += 8) {
-        to[i] = Premultiplied(channel(2), channel(1), channel(0), channel(3));
-      }
-      break;
-    }
-    case Layout::Pbgra32:  // copied into the strip as they are
-      break;
-  }
 }
 
 }  // namespace
@@ -188,7 +116,7 @@ class WicPicture final : public PixelSource {
         !supported || FAILED(transform->GetClosestPixelFormat(&format))) {
       return;
     }
-    const std::optional<Layout> layout = LayoutOf(format);
+    const std::optional<PixelLayout> layout = LayoutOf(format);
     if (!layout) return;
     // The strongest reduction first; JPEG decoders reduce by 2, 4 or 8.
     for (int shift = 3; shift >= 1; --shift) {
@@ -208,23 +136,51 @@ class WicPicture final : public PixelSource {
   }
 
   void ReadRows(const RowSink& sink) override {
+    const int rows = StripRows(size_.width);
+    std::vector<std::uint32_t> strip(static_cast<std::size_t>(size_.width) *
+                                     static_cast<std::size_t>(rows));
+    Copy(
+        rows, [&](int) { return strip.data(); },
+        [&](int firstRow, int count) { sink(firstRow, count, strip.data()); });
+  }
+
+  // Strip by strip straight into the bitmap: no strip buffer, and no copy out of it.
+  Bitmap ReadBitmap() override {
+    const auto width = static_cast<std::size_t>(size_.width);
+    Bitmap bitmap{size_,
+                  std::vector<std::uint32_t>(width * static_cast<std::size_t>(size_.height))};
+    Copy(
+        StripRows(size_.width),
+        [&](int firstRow) { return &bitmap.pixels[static_cast<std::size_t>(firstRow) * width]; },
+        [](int, int) {});
+    return bitmap;
+  }
+
+ private:
+  // Copies the picture strip by strip, each into the rows `into(firstRow)` points at as
+  // premultiplied BGRA, and tells `copied` of it.
+  template <class Into, class Copied>
+  void Copy(int rows, const Into& into, const Copied& copied) {
     if (reducer_) {
-      ReadStrips(reducedLayout_, sink, [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
-        WICPixelFormatGUID format = reducedFormat_;
-        // The rectangle is in the reduced picture's pixels: the decoder scales before it crops.
-        return reducer_->CopyPixels(&rect, static_cast<UINT>(size_.width),
-                                    static_cast<UINT>(size_.height), &format,
-                                    WICBitmapTransformRotate0, stride, bytes, to);
-      });
+      CopyStrips(reducedLayout_, rows, into, copied,
+                 [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
+                   WICPixelFormatGUID format = reducedFormat_;
+                   // The rectangle is in the reduced picture's pixels: the decoder scales before
+                   // it crops.
+                   return reducer_->CopyPixels(&rect, static_cast<UINT>(size_.width),
+                                               static_cast<UINT>(size_.height), &format,
+                                               WICBitmapTransformRotate0, stride, bytes, to);
+                 });
       return;
     }
     WICPixelFormatGUID format{};
     Check(frame_->GetPixelFormat(&format), "no pixel format");
-    if (const std::optional<Layout> layout = LayoutOf(format)) {
+    if (const std::optional<PixelLayout> layout = LayoutOf(format)) {
       // The decoder's own rows, widened here: cheaper than WIC's converter, Wine's above all.
-      ReadStrips(*layout, sink, [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
-        return frame_->CopyPixels(&rect, stride, bytes, to);
-      });
+      CopyStrips(*layout, rows, into, copied,
+                 [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
+                   return frame_->CopyPixels(&rect, stride, bytes, to);
+                 });
       return;
     }
     ComPtr<IWICFormatConverter> converter;
@@ -232,35 +188,36 @@ class WicPicture final : public PixelSource {
     Check(converter->Initialize(frame_.Get(), GUID_WICPixelFormat32bppPBGRA,
                                 WICBitmapDitherTypeNone, nullptr, 0.0, WICBitmapPaletteTypeCustom),
           "no conversion to 32bppPBGRA");
-    ReadStrips(Layout::Pbgra32, sink, [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
-      return converter->CopyPixels(&rect, stride, bytes, to);
-    });
+    CopyStrips(PixelLayout::Pbgra32, rows, into, copied,
+               [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
+                 return converter->CopyPixels(&rect, stride, bytes, to);
+               });
   }
 
- private:
-  // Copies the picture strip by strip in `layout` and hands each on as premultiplied BGRA.
-  template <class CopyStrip>
-  void ReadStrips(Layout layout, const RowSink& sink, const CopyStrip& copyStrip) {
-    const int rows = StripRows(size_.width);
+  // Rows of up to four bytes a pixel are decoded into their place and widened there; wider ones
+  // go through a strip of their own.
+  template <class Into, class Copied, class CopyStrip>
+  void CopyStrips(PixelLayout layout, int rows, const Into& into, const Copied& copied,
+                  const CopyStrip& copyStrip) {
     const auto width = static_cast<std::size_t>(size_.width);
-    const UINT stride = (static_cast<UINT>(size_.width) * BytesPerPixel(layout) + 3) & ~3u;
-    std::vector<std::uint32_t> strip(width * static_cast<std::size_t>(rows));
-    // Rows that are premultiplied BGRA already go straight into the strip.
-    std::vector<std::uint8_t> native(layout == Layout::Pbgra32
-                                         ? 0
-                                         : static_cast<std::size_t>(stride) *
-                                               static_cast<std::size_t>(rows));
-    BYTE* const copied = native.empty() ? reinterpret_cast<BYTE*>(strip.data()) : native.data();
+    const UINT bytesPerPixel = BytesPerPixel(layout);
+    const bool inPlace = bytesPerPixel <= 4;
+    const UINT stride = inPlace ? static_cast<UINT>(width * 4)
+                                : (static_cast<UINT>(width) * bytesPerPixel + 3) & ~3u;
+    std::vector<std::uint8_t> wide(
+        inPlace ? 0 : static_cast<std::size_t>(stride) * static_cast<std::size_t>(rows));
     for (int y = 0; y < size_.height; y += rows) {
       const int count = std::min(rows, size_.height - y);
+      std::uint32_t* const to = into(y);
+      BYTE* const landing = inPlace ? reinterpret_cast<BYTE*>(to) : wide.data();
       const WICRect rect{0, y, size_.width, count};
-      Check(copyStrip(rect, stride, stride * static_cast<UINT>(count), copied),
+      Check(copyStrip(rect, stride, stride * static_cast<UINT>(count), landing),
             "pixels not decodable");
-      for (int r = 0; r < count && !native.empty(); ++r) {
-        Expand(layout, &native[static_cast<std::size_t>(r) * stride],
-               &strip[static_cast<std::size_t>(r) * width], width);
+      for (int r = 0; r < count; ++r) {
+        WidenRow(layout, landing + static_cast<std::size_t>(r) * stride,
+                 to + static_cast<std::size_t>(r) * width, width);
       }
-      sink(y, count, strip.data());
+      copied(y, count);
     }
   }
 
@@ -271,7 +228,7 @@ class WicPicture final : public PixelSource {
   PixelSize size_;                         // the frame's, or the reduced size the decoder hands out
   ComPtr<BitmapSourceTransform> reducer_;  // set when the decoder reduces while decoding
   WICPixelFormatGUID reducedFormat_{};
-  Layout reducedLayout_ = Layout::Pbgra32;
+  PixelLayout reducedLayout_ = PixelLayout::Pbgra32;
 };
 
 }  // namespace
