@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/pictures/orientation.h"
+#include "platform/pictures/picture.h"
 #include "platform/pictures/placed_frame.h"
 
 namespace {
@@ -228,6 +229,18 @@ TEST(Resample, AnEmptyTargetReadsNothing) {
     EXPECT_TRUE(result.pixels.empty()) << Describe(to);
   }
   EXPECT_EQ(picture.reads, 0);
+
+  // A picture shown at no size lets go of its source, and so of its file, at once and unread.
+  struct Watched : MemoryPicture {
+    explicit Watched(bool& gone) : MemoryPicture({4, 4}, Flat({4, 4}, 0xFFFFFFFF)), gone_(gone) {}
+    ~Watched() override { gone_ = true; }
+    bool& gone_;
+  };
+  bool gone = false;
+  platform::Picture shown(std::make_unique<Watched>(gone));
+  shown.Render({0, 3});
+  EXPECT_TRUE(gone);
+  EXPECT_EQ(shown.Rendered(), nullptr);
 }
 
 // A GIF's first frame on its logical screen: the frame at its offset, black all around, read in

@@ -53,7 +53,7 @@ void Image::SetVisible(bool visible) {
     const double upp = owner_.UnitsPerPixel();
     const PixelSize pixels{static_cast<int>(std::lround(width_ / upp)),
                            static_cast<int>(std::lround(height_ / upp))};
-    if (pixels.width > 0 && pixels.height > 0) picture_->Render(pixels);
+    picture_->Render(pixels);
   }
   visible_ = visible;
   owner_.ControlChanged();

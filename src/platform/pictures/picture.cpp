@@ -11,12 +11,14 @@ Picture::Picture(std::unique_ptr<PixelSource> source)
 void Picture::Render(PixelSize target) {
   if (rendered_ && rendered_->size == target) return;
   if (!source_) return;  // already made at another size; the painter scales that one
-  // Resampled as stored, then turned upright: the turn copies only the target-sized result.
-  const Orientation orientation = source_->orientation();
-  const PixelSize stored = Upright(target, orientation);
-  source_->PreferAtLeast(stored);
-  // Release the decoder and its pixels whether or not the decode succeeds.
+  // Release the decoder, its pixels and its file whether or not the decode succeeds; a picture
+  // shown at no size is let go at once, with nothing decoded.
   const std::unique_ptr<PixelSource> source = std::move(source_);
+  if (target.width <= 0 || target.height <= 0) return;
+  // Resampled as stored, then turned upright: the turn copies only the target-sized result.
+  const Orientation orientation = source->orientation();
+  const PixelSize stored = Upright(target, orientation);
+  source->PreferAtLeast(stored);
   rendered_ = std::make_unique<Bitmap>(Orient(Resample(*source, stored), orientation));
 }
 

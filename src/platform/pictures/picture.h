@@ -15,7 +15,8 @@ class Picture {
   // The size of the picture drawn unscaled, in picture pixels.
   [[nodiscard]] PixelSize NaturalSize() const { return natural_; }
   // Makes the drawable bitmap at `target` (once; later calls with the same size do nothing).
-  // Throws RunTimeError when the pixels cannot be decoded.
+  // At a target of no pixels nothing is decoded and nothing is drawn. Throws RunTimeError when
+  // the pixels cannot be decoded.
   void Render(PixelSize target);
   // The bitmap made by the last Render, or nullptr.
   [[nodiscard]] const Bitmap* Rendered() const { return rendered_ ? &*rendered_ : nullptr; }
