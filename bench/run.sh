@@ -41,6 +41,10 @@ convert "$pictures/photo-24mp.jpg" -interlace JPEG -sampling-factor 4:2:0 -quali
 "$root/bench/hostile_pictures.py" --orientation 6 "$pictures/photo-24mp.jpg" \
   "$pictures/photo-24mp-turned.jpg"
 wineboot -i >/dev/null 2>&1
+windows_path() { echo "Z:${1//\//\\}"; }
+run() { wine "$bench" "$@" | tr -d '\r'; }
+# A drawing program's kind of metafile, made with GDI.
+run drawing "$(windows_path "$pictures/drawing-a3.emf")"
 
 # Files crafted to cost far more than their size, and honest ones as costly as the budget allows.
 hostile="$work/hostile"
@@ -64,9 +68,6 @@ flat '#336699' flat.gif
 flat '#808080' gray.jpg -colorspace Gray -quality 100
 flat '#33669980' translucent.png
 
-windows_path() { echo "Z:${1//\//\\}"; }
-run() { wine "$bench" "$@" | tr -d '\r'; }
-
 echo "### Broken files"
 echo '```'
 run check "$(windows_path "$checks")"
@@ -79,7 +80,7 @@ echo "| picture | size | shown at | bare decode (ms) | pipeline (ms) | pipeline 
 echo "| --- | --- | --- | ---: | ---: | ---: |"
 timed=()
 for picture in small-640x480.jpg hd-1920x1080.jpg photo-24mp.jpg photo-24mp-turned.jpg \
-  large-4000x3000.png; do
+  large-4000x3000.png drawing-a3.emf; do
   timed+=("$(windows_path "$pictures/$picture")")
 done
 table=$(run time "$repetitions" "${timed[@]}")
