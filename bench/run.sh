@@ -67,6 +67,15 @@ flat '#336699' flat.tif -compress none
 flat '#336699' flat.gif
 flat '#808080' gray.jpg -colorspace Gray -quality 100
 flat '#33669980' translucent.png
+flat '#336699' cmyk.jpg -colorspace CMYK -quality 100
+flat '#336699' progressive.jpg -interlace JPEG -quality 100
+# ImageMagick writes a flat colour as a palette unless the PNG's kind is named.
+convert -size 2400x1800 xc:'#336699' "PNG48:$checks/deep.png"
+convert -size 2400x1800 xc:'#33669980' "PNG64:$checks/deep-translucent.png"
+convert -size 2400x1800 xc:'#336699' -interlace PNG "PNG24:$checks/interlaced.png"
+convert -size 2400x1800 xc:'#33669900' "PNG8:$checks/palette-transparent.png"
+convert -size 2400x1800 xc:'#336699' xc:'#993366' -loop 0 "$checks/animated.gif"
+flat '#808080' grey.tif -colorspace Gray -depth 16
 
 echo "### Broken files"
 echo '```'
