@@ -303,15 +303,22 @@ int Check(const std::wstring& folder) {
     int tolerance;        // for WIC's own premultiplying
   };
   const Flat flats[] = {
-      {L"flat.png", 0xFF336699, 0}, {L"flat.bmp", 0xFF336699, 0},
-      {L"flat.tif", 0xFF336699, 0}, {L"flat.gif", 0xFF336699, 0},
-      {L"gray.jpg", 0xFF808080, 0}, {L"translucent.png", 0x801A334D, 1},
+      {L"flat.png", 0xFF336699, 0},
+      {L"flat.bmp", 0xFF336699, 0},
+      {L"flat.tif", 0xFF336699, 0},
+      {L"flat.gif", 0xFF336699, 0},
+      {L"gray.jpg", 0xFF808080, 0},
+      {L"translucent.png", 0x801A334D, 1},
       // Unusual but valid: CMYK and progressive JPEG, 16-bit, interlaced and palette PNG with
       // a transparent entry, an animated GIF's first frame, a 16-bit grey TIFF.
-      {L"cmyk.jpg", 0xFF336699, 2}, {L"progressive.jpg", 0xFF336699, 1},
-      {L"deep.png", 0xFF336699, 0}, {L"deep-translucent.png", 0x801A334D, 1},
-      {L"interlaced.png", 0xFF336699, 0}, {L"palette-transparent.png", 0x00000000, 0},
-      {L"animated.gif", 0xFF336699, 0}, {L"grey.tif", 0xFF808080, 0},
+      {L"cmyk.jpg", 0xFF336699, 2},
+      {L"progressive.jpg", 0xFF336699, 1},
+      {L"deep.png", 0xFF336699, 0},
+      {L"deep-translucent.png", 0x801A334D, 1},
+      {L"interlaced.png", 0xFF336699, 0},
+      {L"palette-transparent.png", 0x00000000, 0},
+      {L"animated.gif", 0xFF336699, 0},
+      {L"grey.tif", 0xFF808080, 0},
   };
   for (const Flat& flat : flats) {
     try {

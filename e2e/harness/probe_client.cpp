@@ -110,7 +110,13 @@ bool ProbeClient::Fault(const std::string& image_name) const {
   return !lines.empty() && lines.front() == "started";
 }
 
-void ProbeClient::MakeMetafile(const std::string& path) const { (void)Ask({"metafile", path}); }
+void ProbeClient::MakeMetafile(const std::string& path, bool placeable) const {
+  if (placeable) {
+    (void)Ask({"metafile", path, "wmf"});
+  } else {
+    (void)Ask({"metafile", path});
+  }
+}
 
 ChildProcess ProbeClient::Hold() const { return prefix_.Start(probe_.string(), {"hold"}); }
 

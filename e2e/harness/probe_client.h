@@ -55,9 +55,10 @@ class ProbeClient {
   [[nodiscard]] std::string WorkingFolder(const std::string& image) const;
   // Starts a thread at address 0 in the process of that image name; whether it was started.
   [[nodiscard]] bool Fault(const std::string& image_name) const;
-  // Writes the probe's EMF to `path` (as Windows sees it): 1600 x 600 pixels at 96 DPI, an
-  // orange ground crossed by a black hairline from (100, 100) to (1500, 500).
-  void MakeMetafile(const std::string& path) const;
+  // Writes the probe's metafile to `path` (as Windows sees it), an EMF or else a placeable WMF:
+  // 1600 x 600 pixels at 96 DPI, an orange ground crossed by a black hairline from (100, 100)
+  // to (1500, 500).
+  void MakeMetafile(const std::string& path, bool placeable) const;
   // A process that does nothing until killed, so the desktop and its task bar outlive the
   // program under test.
   [[nodiscard]] ChildProcess Hold() const;

@@ -1,5 +1,5 @@
 // probe taskbar | windows | processes | values <key under HKEY_CURRENT_USER> |
-//       folder <image name> | fault <image name> | metafile <path> | hold
+//       folder <image name> | fault <image name> | metafile <path> [wmf] | hold
 #include <string_view>
 
 #include "answers.h"
@@ -18,8 +18,12 @@ int wmain(int argc, wchar_t** argv) {
     probe::StartFaultingThread(argv[2]);
     return 0;
   }
-  if (argc == 3 && std::wstring_view(argv[1]) == L"metafile") {
-    return probe::MakeMetafile(argv[2]) ? 0 : 1;
+  if ((argc == 3 || argc == 4) && std::wstring_view(argv[1]) == L"metafile") {
+    const bool placeable = argc == 4 && std::wstring_view(argv[3]) == L"wmf";
+    return probe::MakeMetafile(
+               argv[2], placeable ? probe::MetafileKind::Placeable : probe::MetafileKind::Enhanced)
+               ? 0
+               : 1;
   }
   if (argc != 2) return 2;
   const std::wstring_view question = argv[1];

@@ -88,15 +88,16 @@ INSTANTIATE_TEST_SUITE_P(
             "DirectDrawSurface", {"QMAR5201.DAT", 800, 600, kSky, "dds"}, {112, 84, 800, 600}}),
     CaseName());
 
-// A metafile's size comes from its header, in hundredths of a millimetre, taken at the screen's
-// 96 DPI: 1600 x 600 pixels, so it is scaled down to fill the width. GDI draws it at that size,
-// so its hairline stays a line of one or two pixels of its own black, never a grey smear.
-class MetafileTest : public SaverTest {};
+// A metafile's size comes from its header (an EMF's in hundredths of a millimetre, a placeable
+// WMF's in units of its own per inch), taken at the screen's 96 DPI: 1600 x 600 pixels, so it is
+// scaled down to fill the width. GDI draws it at that size, so its hairline stays a line of one
+// or two pixels of its own black, never a grey smear.
+class MetafileTest : public SaverTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_F(MetafileTest, DrawnSharpAtTheSizeItIsShown) {
-  const ProgramFolder folder = MakeFolder("metafile", {});
+TEST_P(MetafileTest, DrawnSharpAtTheSizeItIsShown) {
+  const ProgramFolder folder = MakeFolder(GetParam() ? "wmf" : "emf", {});
   const std::string& saverPath = folder.SaverPath();
-  probe().MakeMetafile(saverPath.substr(0, saverPath.rfind('\\') + 1) + "QMAR5201.DAT");
+  probe().MakeMetafile(saverPath.substr(0, saverPath.rfind('\\') + 1) + "QMAR5201.DAT", GetParam());
   ChildProcess saver = StartSaver(folder, {"/s"});
 
   const std::optional<Shown> shown = WaitForSteadyPicture();
@@ -119,6 +120,11 @@ TEST_F(MetafileTest, DrawnSharpAtTheSizeItIsShown) {
     EXPECT_TRUE(Near(darkest, Rgb{0, 0, 0})) << "column " << x << ": darkest " << darkest;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, MetafileTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& kind) {
+                           return kind.param ? "PlaceableWmf" : "Emf";
+                         });
 
 // On a display scaled to 150 % the show still works in the screen's real pixels: the picture is
 // neither enlarged nor blurred by the system's scaling.
