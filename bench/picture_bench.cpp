@@ -300,7 +300,7 @@ int Check(const std::wstring& folder) {
   struct Flat {
     const wchar_t* file;
     std::uint32_t pixel;  // premultiplied
-    int tolerance;        // for WIC's own premultiplying
+    int tolerance;        // for JPEG's rounding and WIC's own premultiplying
   };
   const Flat flats[] = {
       {L"flat.png", 0xFF336699, 0},
