@@ -86,7 +86,7 @@ void WidenRow(PixelLayout layout, const std::uint8_t* from, std::uint32_t* to, s
       // Little-endian 16-bit channels, rounded to 8 bits; never in place.
       for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t* pixel = from + 8 * i;
-        const auto channel = [&](int at) {
+        const auto channel = [&](std::size_t at) {
           return (std::uint32_t{Le16At(pixel + 2 * at)} + 128) / 257;
         };
         to[i] = Premultiplied(channel(2), channel(1), channel(0), channel(3));
