@@ -263,7 +263,7 @@ TEST(Resample, OrientationsTurnAndMirrorTheResult) {
   // a b c
   // d e f
   enum : std::uint32_t { a = 1, b, c, d, e, f };
-  const Bitmap stored{{3, 2}, {a, b, c, d, e, f}};
+  const Bitmap stored{{3, 2}, std::vector<std::uint32_t>{a, b, c, d, e, f}};
   struct Case {
     platform::Orientation orientation;
     PixelSize size;

@@ -16,8 +16,9 @@ PixelSize Upright(PixelSize stored, Orientation orientation) {
 Bitmap Orient(Bitmap stored, Orientation orientation) {
   if (orientation == Orientation::Normal) return stored;
   const int w = stored.size.width, h = stored.size.height;
-  Bitmap upright{Upright(stored.size, orientation), {}};
-  upright.pixels.reserve(stored.pixels.size());
+  const PixelSize size = Upright(stored.size, orientation);
+  std::vector<std::uint32_t> pixels;
+  pixels.reserve(stored.pixels.size());
   // The stored pixel that shows at (x, y) of the upright picture.
   const auto from = [&](int x, int y) -> std::size_t {
     int sx = x, sy = y;
@@ -54,11 +55,10 @@ Bitmap Orient(Bitmap stored, Orientation orientation) {
     return static_cast<std::size_t>(sy) * static_cast<std::size_t>(w) +
            static_cast<std::size_t>(sx);
   };
-  for (int y = 0; y < upright.size.height; ++y) {
-    for (int x = 0; x < upright.size.width; ++x)
-      upright.pixels.push_back(stored.pixels[from(x, y)]);
+  for (int y = 0; y < size.height; ++y) {
+    for (int x = 0; x < size.width; ++x) pixels.push_back(stored.pixels[from(x, y)]);
   }
-  return upright;
+  return {size, std::move(pixels)};
 }
 
 }  // namespace platform

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -21,10 +23,41 @@ struct PixelPoint {
   friend bool operator==(const PixelPoint&, const PixelPoint&) = default;
 };
 
+// A bitmap's pixels, read only: its own, or memory an owner lends it for as long as any copy of
+// the buffer lives (the GDI bitmap a metafile was drawn on, which is then never copied).
+class PixelBuffer {
+ public:
+  using value_type = std::uint32_t;
+  using const_iterator = const std::uint32_t*;
+  using iterator = const_iterator;
+
+  PixelBuffer() = default;
+  // Not explicit: a bitmap is made of its words.
+  PixelBuffer(std::vector<std::uint32_t> own) : own_(std::move(own)) {}
+  PixelBuffer(std::shared_ptr<const void> lender, const std::uint32_t* lent, std::size_t count)
+      : lender_(std::move(lender)), lent_(lent), count_(count) {}
+
+  [[nodiscard]] const std::uint32_t* data() const { return lender_ ? lent_ : own_.data(); }
+  [[nodiscard]] std::size_t size() const { return lender_ ? count_ : own_.size(); }
+  [[nodiscard]] bool empty() const { return size() == 0; }
+  [[nodiscard]] const_iterator begin() const { return data(); }
+  [[nodiscard]] const_iterator end() const { return data() + size(); }
+  const std::uint32_t& operator[](std::size_t i) const { return data()[i]; }
+  friend bool operator==(const PixelBuffer& a, const PixelBuffer& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+
+ private:
+  std::vector<std::uint32_t> own_;
+  std::shared_ptr<const void> lender_;
+  const std::uint32_t* lent_ = nullptr;
+  std::size_t count_ = 0;
+};
+
 // A picture ready to be drawn: exactly the size it is drawn at, premultiplied BGRA.
 struct Bitmap {
   PixelSize size;
-  std::vector<std::uint32_t> pixels;  // size.width * size.height words, row after row
+  PixelBuffer pixels;  // size.width * size.height words, row after row
 };
 
 // What shows a picture upright, by its EXIF orientation (1 to 8): the stored rows are turned
@@ -53,7 +86,8 @@ class PixelSource {
   [[nodiscard]] virtual Orientation orientation() const { return Orientation::Normal; }
   // Lets a source that can scale while decoding do so: the Windows JPEG decoder shrinks itself, by
   // a power of two, to no less than `target` in either direction; a metafile is drawn at exactly
-  // `target`. size() reports the result.
+  // `target`. size() reports the result. May throw as ReadRows does: a source may meet its
+  // decoder only here.
   virtual void PreferAtLeast(PixelSize target) { (void)target; }
   // Delivers every row once, in order, in strips of `rowCount` rows of size().width words each.
   // Throws RunTimeError(InvalidPicture) when the data cannot be decoded.
@@ -61,18 +95,18 @@ class PixelSource {
   // Every row, in one bitmap of size(): what a picture shown at its own size needs. A source that
   // can decode straight into the bitmap saves the copy from its strips.
   virtual Bitmap ReadBitmap() {
-    Bitmap bitmap{size(), {}};
+    const PixelSize at = size();
     const std::size_t count =
-        static_cast<std::size_t>(bitmap.size.width) * static_cast<std::size_t>(bitmap.size.height);
-    bitmap.pixels.reserve(count);
+        static_cast<std::size_t>(at.width) * static_cast<std::size_t>(at.height);
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(count);
     ReadRows([&](int, int rowCount, const std::uint32_t* rows) {
       const std::size_t strip =
-          static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(bitmap.size.width);
-      bitmap.pixels.insert(bitmap.pixels.end(), rows,
-                           rows + std::min(strip, count - bitmap.pixels.size()));
+          static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(at.width);
+      pixels.insert(pixels.end(), rows, rows + std::min(strip, count - pixels.size()));
     });
-    bitmap.pixels.resize(count);
-    return bitmap;
+    pixels.resize(count);
+    return {at, std::move(pixels)};
   }
 };
 

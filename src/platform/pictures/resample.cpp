@@ -99,9 +99,9 @@ class AreaResampler {
         columns_({source.width, target.width}),
         averagedRow_(static_cast<std::size_t>(target.width) * kChannels),
         targetRow_(averagedRow_.size()),
-        result_{target, {}} {
+        target_(target) {
     // Rows are appended as they are made: no pass that only clears memory.
-    result_.pixels.reserve(PixelCount(target));
+    result_.reserve(PixelCount(target));
     // A source narrower than the taps is read from a copy padded with zero-weighted pixels.
     if (source.width < columns_.taps) paddedRow_.resize(static_cast<std::size_t>(columns_.taps));
   }
@@ -125,8 +125,8 @@ class AreaResampler {
   }
 
   Bitmap Finish() && {
-    result_.pixels.resize(PixelCount(result_.size));  // black where a source fell short
-    return std::move(result_);
+    result_.resize(PixelCount(target_));  // black where a source fell short
+    return {target_, std::move(result_)};
   }
 
  private:
@@ -160,9 +160,9 @@ class AreaResampler {
   }
 
   void EmitTargetRow() {
-    const auto width = static_cast<std::size_t>(result_.size.width);
-    result_.pixels.resize(result_.pixels.size() + width);
-    std::uint32_t* out = &result_.pixels[result_.pixels.size() - width];
+    const auto width = static_cast<std::size_t>(target_.width);
+    result_.resize(result_.size() + width);
+    std::uint32_t* out = &result_[result_.size() - width];
     const __m128 half = _mm_set1_ps(0.5F);
     for (std::size_t x = 0; x < width; ++x) {
       // Rounded half up; the sums never leave [0, 255.5).
@@ -182,7 +182,8 @@ class AreaResampler {
   std::vector<float> targetRow_;
   bool targetRowStarted_ = false;
   int nextSourceRow_ = 0;
-  Bitmap result_;
+  PixelSize target_;
+  std::vector<std::uint32_t> result_;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <variant>
 #include <vector>
 
@@ -43,6 +44,30 @@ class MetafilePicture final : public PixelSource {
   }
 
   void ReadRows(const RowSink& sink) override {
+    const Drawn drawn = Draw();
+    sink(0, size_.height, drawn.pixels);
+  }
+
+  // The GDI bitmap it was drawn on becomes the picture's: no copy of it is made.
+  Bitmap ReadBitmap() override {
+    Drawn drawn = Draw();
+    const std::uint32_t* const pixels = drawn.pixels;
+    return {size_, PixelBuffer(std::make_shared<UniqueBitmap>(std::move(drawn.bitmap)), pixels,
+                               PixelCount())};
+  }
+
+ private:
+  struct Drawn {
+    UniqueBitmap bitmap;
+    std::uint32_t* pixels;  // its bits, rows top to bottom
+  };
+
+  [[nodiscard]] std::size_t PixelCount() const {
+    return static_cast<std::size_t>(size_.width) * static_cast<std::size_t>(size_.height);
+  }
+
+  // Draws the metafile at size_ on a new 32-bit GDI bitmap, opaque.
+  [[nodiscard]] Drawn Draw() const {
     const MemoryDc dc(CreateCompatibleDC(nullptr));
     if (!dc) ThrowInvalidPicture("no device to draw the metafile on");
     BITMAPINFO info{};
@@ -54,7 +79,7 @@ class MetafilePicture final : public PixelSource {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     // A new DIB section is all zeros: the black the metafile is drawn over.
-    const UniqueBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap) ThrowInvalidPicture("no bitmap to draw the metafile on");
     {
       const DcSelection selected(dc.get(), bitmap.get());
@@ -66,13 +91,11 @@ class MetafilePicture final : public PixelSource {
     }
     // GDI draws colours and leaves alpha alone: the whole picture is opaque.
     auto* const pixels = static_cast<std::uint32_t*>(bits);
-    const std::size_t count =
-        static_cast<std::size_t>(size_.width) * static_cast<std::size_t>(size_.height);
+    const std::size_t count = PixelCount();
     for (std::size_t i = 0; i < count; ++i) pixels[i] |= 0xFF000000;
-    sink(0, size_.height, pixels);
+    return {std::move(bitmap), pixels};
   }
 
- private:
   void Play(HDC dc) const {
     if (const auto* enhanced = std::get_if<UniqueEnhancedMetafile>(&metafile_)) {
       const RECT to{0, 0, size_.width, size_.height};

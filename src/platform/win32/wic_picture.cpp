@@ -90,15 +90,41 @@ std::optional<unsigned> FrameBitsPerPixel(IWICImagingFactory& factory,
 
 namespace {
 
+// The decoder WIC finds for the file's content, and its first frame. The decoder owns the frame
+// and holds the file; all are released together.
+struct DecodedFrame {
+  ComPtr<IWICBitmapDecoder> decoder;
+  ComPtr<IWICBitmapFrameDecode> frame;
+  PixelSize size;
+};
+
+DecodedFrame DecodeFrame(IWICImagingFactory& factory, FileStream& file) {
+  DecodedFrame decoded;
+  Check(factory.CreateDecoderFromStream(&file, nullptr, WICDecodeMetadataCacheOnDemand,
+                                        &decoded.decoder),
+        "no decoder for the picture");
+  Check(decoded.decoder->GetFrame(0, &decoded.frame), "no first frame");
+  UINT width = 0, height = 0;
+  Check(decoded.frame->GetSize(&width, &height), "no frame size");
+  if (width > INT_MAX || height > INT_MAX) ThrowInvalidPicture("frame too large");
+  decoded.size = {static_cast<int>(width), static_cast<int>(height)};
+  return decoded;
+}
+
 class WicPicture final : public PixelSource {
  public:
-  WicPicture(ComPtr<IWICImagingFactory> factory, ComPtr<IWICBitmapDecoder> decoder,
-             ComPtr<IWICBitmapFrameDecode> frame, PixelSize size, Orientation orientation)
+  // A picture whose header we read: the decoder is made when its pixels are first wanted, so a
+  // picture never drawn is never decoded (under Wine, making the decoder decodes every pixel).
+  WicPicture(ComPtr<IWICImagingFactory> factory, ComPtr<FileStream> file, PixelSize frameSize,
+             Orientation orientation)
       : orientation_(orientation),
         factory_(std::move(factory)),
-        decoder_(std::move(decoder)),
-        frame_(std::move(frame)),
-        size_(size) {}
+        file_(std::move(file)),
+        size_(frameSize) {}
+
+  // A picture only a codec reads: its decoder was made already, to learn its size.
+  WicPicture(ComPtr<IWICImagingFactory> factory, DecodedFrame decoded)
+      : factory_(std::move(factory)), decoded_(std::move(decoded)), size_(decoded_.size) {}
 
   [[nodiscard]] PixelSize size() const override { return size_; }
   [[nodiscard]] Orientation orientation() const override { return orientation_; }
@@ -106,7 +132,7 @@ class WicPicture final : public PixelSource {
   void PreferAtLeast(PixelSize target) override {
     if (reducer_) return;  // sizes below are relative to the full picture
     ComPtr<BitmapSourceTransform> transform;
-    if (FAILED(frame_->QueryInterface(kBitmapSourceTransformId,
+    if (FAILED(Frame().QueryInterface(kBitmapSourceTransformId,
                                       reinterpret_cast<void**>(transform.GetAddressOf())))) {
       return;
     }
@@ -147,13 +173,12 @@ class WicPicture final : public PixelSource {
   // Strip by strip straight into the bitmap: no strip buffer, and no copy out of it.
   Bitmap ReadBitmap() override {
     const auto width = static_cast<std::size_t>(size_.width);
-    Bitmap bitmap{size_,
-                  std::vector<std::uint32_t>(width * static_cast<std::size_t>(size_.height))};
+    std::vector<std::uint32_t> pixels(width * static_cast<std::size_t>(size_.height));
     Copy(
         StripRows(size_.width),
-        [&](int firstRow) { return &bitmap.pixels[static_cast<std::size_t>(firstRow) * width]; },
+        [&](int firstRow) { return &pixels[static_cast<std::size_t>(firstRow) * width]; },
         [](int, int) {});
-    return bitmap;
+    return {size_, std::move(pixels)};
   }
 
  private:
@@ -161,6 +186,7 @@ class WicPicture final : public PixelSource {
   // premultiplied BGRA, and tells `copied` of it.
   template <class Into, class Copied>
   void Copy(int rows, const Into& into, const Copied& copied) {
+    IWICBitmapFrameDecode& frame = Frame();
     if (reducer_) {
       CopyStrips(reducedLayout_, rows, into, copied,
                  [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
@@ -174,19 +200,19 @@ class WicPicture final : public PixelSource {
       return;
     }
     WICPixelFormatGUID format{};
-    Check(frame_->GetPixelFormat(&format), "no pixel format");
+    Check(frame.GetPixelFormat(&format), "no pixel format");
     if (const std::optional<PixelLayout> layout = LayoutOf(format)) {
       // The decoder's own rows, widened here: cheaper than WIC's converter, Wine's above all.
       CopyStrips(*layout, rows, into, copied,
                  [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
-                   return frame_->CopyPixels(&rect, stride, bytes, to);
+                   return frame.CopyPixels(&rect, stride, bytes, to);
                  });
       return;
     }
     ComPtr<IWICFormatConverter> converter;
     Check(factory_->CreateFormatConverter(&converter), "no format converter");
-    Check(converter->Initialize(frame_.Get(), GUID_WICPixelFormat32bppPBGRA,
-                                WICBitmapDitherTypeNone, nullptr, 0.0, WICBitmapPaletteTypeCustom),
+    Check(converter->Initialize(&frame, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone,
+                                nullptr, 0.0, WICBitmapPaletteTypeCustom),
           "no conversion to 32bppPBGRA");
     CopyStrips(PixelLayout::Pbgra32, rows, into, copied,
                [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
@@ -221,10 +247,22 @@ class WicPicture final : public PixelSource {
     }
   }
 
-  Orientation orientation_;
+  IWICBitmapFrameDecode& Frame() {
+    if (!decoded_.frame) {
+      DecodedFrame decoded = DecodeFrame(*factory_.Get(), *file_.Get());
+      // A decoder that read the file otherwise than our header reader did: nothing of it is
+      // copied.
+      if (decoded.size != size_) ThrowInvalidPicture("frame size differs from the header");
+      decoded_ = std::move(decoded);
+      file_.Reset();  // the decoder holds it now
+    }
+    return *decoded_.frame.Get();
+  }
+
+  Orientation orientation_ = Orientation::Normal;
   ComPtr<IWICImagingFactory> factory_;
-  ComPtr<IWICBitmapDecoder> decoder_;  // the frame's owner and the file's, released with it
-  ComPtr<IWICBitmapFrameDecode> frame_;
+  ComPtr<FileStream> file_;  // until the decoder is made
+  DecodedFrame decoded_;
   PixelSize size_;                         // the frame's, or the reduced size the decoder hands out
   ComPtr<BitmapSourceTransform> reducer_;  // set when the decoder reduces while decoding
   WICPixelFormatGUID reducedFormat_{};
@@ -264,33 +302,18 @@ std::unique_ptr<PixelSource> OpenWicPicture(const ComPtr<IWICImagingFactory>& fa
     if (FormatOf(std::span(start).first(file->ReadAt(0, start)))) {
       ThrowInvalidPicture("broken picture header");
     }
-  }
-
-  // A format we do not read ourselves goes to whichever installed codec recognises its content;
-  // its frame is held to the same budget below, before any pixel is copied.
-  ComPtr<IWICBitmapDecoder> decoder;
-  Check(factory->CreateDecoderFromStream(file.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                         &decoder),
-        "no decoder for the picture");
-  ComPtr<IWICBitmapFrameDecode> frame;
-  Check(decoder->GetFrame(0, &frame), "no first frame");
-  UINT width = 0, height = 0;
-  Check(frame->GetSize(&width, &height), "no frame size");
-  if (width > INT_MAX || height > INT_MAX) ThrowInvalidPicture("frame too large");
-  const PixelSize size{static_cast<int>(width), static_cast<int>(height)};
-  // A decoder that read the file otherwise than our header reader did: nothing of it is copied.
-  if (header && size != header->frame) ThrowInvalidPicture("frame size differs from the header");
-  // The header's figures were checked already; a decoder's own are asked for only where there is
-  // no header (the question is a registry search under Wine).
-  if (!header) {
-    const std::optional<unsigned> bits = FrameBitsPerPixel(*factory.Get(), *frame.Get());
-    if (!bits || !IsAffordableFrame(size, *bits)) ThrowInvalidPicture("frame too costly");
+    // A format we do not read ourselves goes to whichever installed codec recognises its
+    // content; its frame is held to the same budget, before any pixel is copied (the question
+    // is a registry search under Wine, so it is asked only here).
+    DecodedFrame decoded = DecodeFrame(*factory.Get(), *file.Get());
+    const std::optional<unsigned> bits = FrameBitsPerPixel(*factory.Get(), *decoded.frame.Get());
+    if (!bits || !IsAffordableFrame(decoded.size, *bits)) ThrowInvalidPicture("frame too costly");
+    return std::make_unique<WicPicture>(factory, std::move(decoded));
   }
   std::unique_ptr<PixelSource> picture =
-      std::make_unique<WicPicture>(factory, std::move(decoder), std::move(frame), size,
-                                   header ? header->orientation : Orientation::Normal);
+      std::make_unique<WicPicture>(factory, file, header->frame, header->orientation);
   // A frame smaller than its picture (a GIF's first on its logical screen) is placed on it.
-  if (!header || Upright(header->natural, header->orientation) == header->frame) return picture;
+  if (Upright(header->natural, header->orientation) == header->frame) return picture;
   return PlaceFrame(std::move(picture), header->natural, header->frameAt);
 }
 

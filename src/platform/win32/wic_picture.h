@@ -25,9 +25,10 @@ std::optional<unsigned> FrameBitsPerPixel(IWICImagingFactory& factory,
 // Opens the picture at `path` and decodes its header; a metafile's size on paper is taken at
 // `pixelsPerInch`, and GDI draws it (metafile_picture.h). Throws RunTimeError(FileNotFound) when
 // there is no such file (or a folder of that name), RunTimeError(InvalidPicture) when the file
-// is no picture, would cost too much to decode, its decoder sees another size than its header
-// declares, or WIC cannot decode it. The pixels are decoded, and the file and the decoder
-// released, when the source is read and destroyed.
+// is no picture or would cost too much to decode. A file whose header we read meets its decoder
+// only when its pixels are first wanted (PreferAtLeast or ReadRows), which throw
+// RunTimeError(InvalidPicture) when WIC cannot decode it or sees another size than the header
+// declares. The file and the decoder are released with the source.
 std::unique_ptr<PixelSource> OpenWicPicture(
     const Microsoft::WRL::ComPtr<IWICImagingFactory>& factory, const std::wstring& path,
     int pixelsPerInch);
