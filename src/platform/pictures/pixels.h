@@ -17,6 +17,10 @@ struct PixelSize {
   friend bool operator==(const PixelSize&, const PixelSize&) = default;
 };
 
+inline std::size_t PixelCount(PixelSize size) {
+  return static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height);
+}
+
 struct PixelPoint {
   int x = 0;
   int y = 0;
@@ -96,8 +100,7 @@ class PixelSource {
   // can decode straight into the bitmap saves the copy from its strips.
   virtual Bitmap ReadBitmap() {
     const PixelSize at = size();
-    const std::size_t count =
-        static_cast<std::size_t>(at.width) * static_cast<std::size_t>(at.height);
+    const std::size_t count = PixelCount(at);
     std::vector<std::uint32_t> pixels;
     pixels.reserve(count);
     ReadRows([&](int, int rowCount, const std::uint32_t* rows) {

@@ -13,10 +13,6 @@ namespace {
 
 constexpr int kChannels = 4;
 
-std::size_t PixelCount(PixelSize size) {
-  return static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height);
-}
-
 // Where the target's columns (or rows) fall on the source's. Along an axis the target index t
 // spans [t * sourceLength, (t + 1) * sourceLength) and the source index s spans
 // [s * targetLength, (s + 1) * targetLength), so every overlap is an exact integer and the

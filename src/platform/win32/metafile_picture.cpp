@@ -53,7 +53,7 @@ class MetafilePicture final : public PixelSource {
     Drawn drawn = Draw();
     const std::uint32_t* const pixels = drawn.pixels;
     return {size_, PixelBuffer(std::make_shared<UniqueBitmap>(std::move(drawn.bitmap)), pixels,
-                               PixelCount())};
+                               PixelCount(size_))};
   }
 
  private:
@@ -61,10 +61,6 @@ class MetafilePicture final : public PixelSource {
     UniqueBitmap bitmap;
     std::uint32_t* pixels;  // its bits, rows top to bottom
   };
-
-  [[nodiscard]] std::size_t PixelCount() const {
-    return static_cast<std::size_t>(size_.width) * static_cast<std::size_t>(size_.height);
-  }
 
   // Draws the metafile at size_ on a new 32-bit GDI bitmap, opaque.
   [[nodiscard]] Drawn Draw() const {
@@ -91,7 +87,7 @@ class MetafilePicture final : public PixelSource {
     }
     // GDI draws colours and leaves alpha alone: the whole picture is opaque.
     auto* const pixels = static_cast<std::uint32_t*>(bits);
-    const std::size_t count = PixelCount();
+    const std::size_t count = PixelCount(size_);
     for (std::size_t i = 0; i < count; ++i) pixels[i] |= 0xFF000000;
     return {std::move(bitmap), pixels};
   }

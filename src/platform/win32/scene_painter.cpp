@@ -12,7 +12,7 @@ void DrawPicture(HDC dc, const Scene::Picture& picture) {
   const Bitmap& bitmap = *picture.bitmap;
   const PixelSize size = bitmap.size;
   if (size.width <= 0 || size.height <= 0 || picture.rect.width <= 0 || picture.rect.height <= 0 ||
-      bitmap.pixels.size() < static_cast<std::size_t>(size.width) * size.height) {
+      bitmap.pixels.size() < PixelCount(size)) {
     return;
   }
   BITMAPINFO info{};

@@ -173,7 +173,7 @@ class WicPicture final : public PixelSource {
   // Strip by strip straight into the bitmap: no strip buffer, and no copy out of it.
   Bitmap ReadBitmap() override {
     const auto width = static_cast<std::size_t>(size_.width);
-    std::vector<std::uint32_t> pixels(width * static_cast<std::size_t>(size_.height));
+    std::vector<std::uint32_t> pixels(PixelCount(size_));
     Copy(
         StripRows(size_.width),
         [&](int firstRow) { return &pixels[static_cast<std::size_t>(firstRow) * width]; },
