@@ -64,28 +64,31 @@ BITMAPINFO TopDownInfo(PixelSize size) {
   return info;
 }
 
-// The show window's back buffer: a screen-sized DIB section in a memory DC.
+// A DIB section in a memory DC: the show window's back buffer, screen-sized, or the bitmap GDI
+// alone plays a metafile on.
 class ScreenBuffer {
  public:
-  ScreenBuffer() : dc_(CreateCompatibleDC(nullptr)) {
-    const BITMAPINFO info = TopDownInfo(kScreen);
+  explicit ScreenBuffer(PixelSize size = kScreen) : size_(size), dc_(CreateCompatibleDC(nullptr)) {
+    const BITMAPINFO info = TopDownInfo(size_);
     void* bits = nullptr;
     bitmap_ = platform::win32::UniqueBitmap(
         CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     selection_.emplace(dc_.get(), bitmap_.get());
   }
 
+  [[nodiscard]] HDC dc() const { return dc_.get(); }
+
   // One blit of the screen-sized bitmap, centred, as the painter does it.
   void Blit(const platform::Bitmap& bitmap) const {
     const BITMAPINFO info = TopDownInfo(bitmap.size);
-    SetDIBitsToDevice(dc_.get(), (kScreen.width - bitmap.size.width) / 2,
-                      (kScreen.height - bitmap.size.height) / 2,
-                      static_cast<DWORD>(bitmap.size.width), static_cast<DWORD>(bitmap.size.height),
-                      0, 0, 0, static_cast<UINT>(bitmap.size.height), bitmap.pixels.data(), &info,
-                      DIB_RGB_COLORS);
+    SetDIBitsToDevice(
+        dc_.get(), (size_.width - bitmap.size.width) / 2, (size_.height - bitmap.size.height) / 2,
+        static_cast<DWORD>(bitmap.size.width), static_cast<DWORD>(bitmap.size.height), 0, 0, 0,
+        static_cast<UINT>(bitmap.size.height), bitmap.pixels.data(), &info, DIB_RGB_COLORS);
   }
 
  private:
+  PixelSize size_;
   platform::win32::MemoryDc dc_;
   platform::win32::UniqueBitmap bitmap_;
   std::optional<platform::win32::DcSelection> selection_;
@@ -144,14 +147,9 @@ bool IsEnhancedMetafile(const std::wstring& path) {
 void PlayBare(const std::wstring& path) {
   const PixelSize at = ShownAt(path);
   const platform::win32::UniqueEnhancedMetafile metafile(GetEnhMetaFileW(path.c_str()));
-  const platform::win32::MemoryDc dc(CreateCompatibleDC(nullptr));
-  const BITMAPINFO info = TopDownInfo(at);
-  void* bits = nullptr;
-  const platform::win32::UniqueBitmap bitmap(
-      CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  const platform::win32::DcSelection selected(dc.get(), bitmap.get());
+  const ScreenBuffer canvas(at);
   const RECT to{0, 0, at.width, at.height};
-  if (!metafile || !PlayEnhMetaFile(dc.get(), metafile.get(), &to)) {
+  if (!metafile || !PlayEnhMetaFile(canvas.dc(), metafile.get(), &to)) {
     throw std::runtime_error("GDI cannot play " + Narrow(path));
   }
   GdiFlush();
