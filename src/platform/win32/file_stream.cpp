@@ -14,9 +14,10 @@ Microsoft::WRL::ComPtr<FileStream> OpenFileStream(const std::wstring& path) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw RunTimeError(ErrorCode::FileNotFound, "file not found");
-  Microsoft::WRL::ComPtr<FileStream> stream;
-  stream.Attach(new FileStream(UniqueHandle(file)));
-  return stream;
+  // Constructed from the raw pointer, the smart pointer takes the stream's first reference. Not
+  // Attach: MinGW's adds a reference of its own, unlike the Windows SDK's, and the stream, its
+  // buffer and its file would then outlive every picture.
+  return Microsoft::WRL::ComPtr<FileStream>(new FileStream(UniqueHandle(file)));
 }
 
 FileStream::FileStream(UniqueHandle file) : file_(std::move(file)) {

@@ -57,7 +57,7 @@ class FileStream final : public IStream {
   ~FileStream();
   std::size_t ReadFileAt(std::uint64_t offset, std::span<std::uint8_t> into) const;
 
-  ULONG references_ = 1;
+  ULONG references_ = 0;  // the first is taken by the pointer OpenFileStream returns
   UniqueHandle file_;
   std::uint64_t size_ = 0;
   std::uint64_t position_ = 0;
