@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+
+#include "platform/run_time_error.h"
 #include "saver_fixture.h"
 #include "screen/form1.h"
 
@@ -109,6 +113,7 @@ TEST(PictureCycle, AFailedPictureLeavesTheScreenBlackAndMovesOn) {
   struct Case {
     const char* what;
     void (*prepare)(sim::SimBinding&);
+    bool brokenPixels = false;  // the element holds the picture that failed
   };
   const Case cases[] = {
       {"missing", [](sim::SimBinding&) {}},
@@ -116,7 +121,8 @@ TEST(PictureCycle, AFailedPictureLeavesTheScreenBlackAndMovesOn) {
       {"broken pixels",
        [](sim::SimBinding& s) {
          s.AddPictureWithBrokenPixels("C:\\Saver\\QMAR5202.DAT", {640, 480});
-       }},
+       },
+       true},
       {"empty picture",
        [](sim::SimBinding& s) {
          s.AddPicture("C:\\Saver\\QMAR5202.DAT", {0, 0});
@@ -137,11 +143,44 @@ TEST(PictureCycle, AFailedPictureLeavesTheScreenBlackAndMovesOn) {
     EXPECT_FALSE(form.FirstMove) << c.what;
     EXPECT_EQ(form.PictureNumber, 3) << c.what;
     EXPECT_FALSE(saver.sim.ended) << c.what;
+    // Shown again, a picture that could not be decoded fails again rather than showing empty.
+    if (c.brokenPixels) {
+      EXPECT_THROW(form.Image1.SetVisible(true), platform::RunTimeError) << c.what;
+      EXPECT_FALSE(form.Image1.Visible()) << c.what;
+    }
     window.Tick();
     EXPECT_TRUE(form.Image1.Visible()) << c.what;
     EXPECT_EQ(form.Image1.Width(), 640.0F) << c.what;
     EXPECT_TRUE(form.FirstMove) << c.what;
   }
+}
+
+// Days of the show, failures included: only the picture shown is alive, and its source, with the
+// file it reads, went as soon as it was drawn.
+TEST(PictureCycle, OverManyTicksOnlyTheShownPictureIsAlive) {
+  Saver saver;
+  for (int number = 1; number <= 50; ++number) {
+    const std::string file = PictureFile("C:\\Saver", number);
+    if (number % 10 == 3) {
+      saver.sim.AddPictureWithBrokenPixels(file, {640, 480});
+    } else if (number % 10 == 6) {
+      saver.sim.AddFile(file);
+    } else if (number % 10 != 9) {
+      saver.sim.AddPicture(file, {200 + 30 * number, 1200 - 20 * number});
+    }
+  }
+  saver.Start("/s");
+  sim::SimWindow& window = saver.sim.Window(kFirstWindow);
+  std::vector<std::weak_ptr<platform::Picture>> pictures;
+  for (int tick = 0; tick < 200; ++tick) {
+    window.Tick();
+    pictures.push_back(saver.module->form1().Image1.GetPicture());
+  }
+  ASSERT_EQ(saver.module->form1().PictureNumber, 2);  // 201 pictures: four cycles and one more
+  EXPECT_EQ(
+      std::count_if(pictures.begin(), pictures.end(), [](const auto& p) { return !p.expired(); }),
+      1);
+  EXPECT_EQ(saver.sim.liveSources, 0);
 }
 
 TEST(PictureCycle, ATickThatCannotTakeTheFocusShowsNoNewPicture) {

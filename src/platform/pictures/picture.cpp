@@ -9,6 +9,7 @@ Picture::Picture(std::unique_ptr<PixelSource> source)
     : natural_(Upright(source->size(), source->orientation())), source_(std::move(source)) {}
 
 void Picture::Render(PixelSize target) {
+  if (failure_) std::rethrow_exception(failure_);
   if (rendered_ && rendered_->size == target) return;
   if (!source_) return;  // already made at another size; the painter scales that one
   // Release the decoder, its pixels and its file whether or not the decode succeeds; a picture
@@ -18,8 +19,13 @@ void Picture::Render(PixelSize target) {
   // Resampled as stored, then turned upright: the turn copies only the target-sized result.
   const Orientation orientation = source->orientation();
   const PixelSize stored = Upright(target, orientation);
-  source->PreferAtLeast(stored);
-  rendered_ = std::make_unique<Bitmap>(Orient(Resample(*source, stored), orientation));
+  try {
+    source->PreferAtLeast(stored);
+    rendered_ = std::make_unique<Bitmap>(Orient(Resample(*source, stored), orientation));
+  } catch (...) {
+    failure_ = std::current_exception();
+    throw;
+  }
 }
 
 }  // namespace platform

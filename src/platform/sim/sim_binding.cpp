@@ -15,7 +15,13 @@ using platform::RunTimeError;
 // Strips of a flat grey; enough for the element to have pixels to draw.
 class FlatPicture final : public platform::PixelSource {
  public:
-  FlatPicture(PixelSize size, bool brokenPixels) : size_(size), broken_(brokenPixels) {}
+  FlatPicture(PixelSize size, bool brokenPixels, int& alive)
+      : size_(size), broken_(brokenPixels), alive_(alive) {
+    ++alive_;
+  }
+  FlatPicture(const FlatPicture&) = delete;
+  FlatPicture& operator=(const FlatPicture&) = delete;
+  ~FlatPicture() override { --alive_; }
   [[nodiscard]] PixelSize size() const override { return size_; }
   void ReadRows(const RowSink& sink) override {
     if (broken_) throw RunTimeError(ErrorCode::InvalidPicture, "broken pixel data");
@@ -26,6 +32,7 @@ class FlatPicture final : public platform::PixelSource {
  private:
   PixelSize size_;
   bool broken_;
+  int& alive_;
 };
 
 }  // namespace
@@ -134,7 +141,8 @@ std::unique_ptr<platform::PixelSource> SimBinding::OpenPicture(const std::string
   const File& file = found->second;
   if (file.kind == File::Kind::NoPicture || file.kind == File::Kind::Program)
     throw RunTimeError(ErrorCode::InvalidPicture, "no picture");
-  return std::make_unique<FlatPicture>(file.size, file.kind == File::Kind::BrokenPixels);
+  return std::make_unique<FlatPicture>(file.size, file.kind == File::Kind::BrokenPixels,
+                                       liveSources);
 }
 
 SimWindow::SimWindow(SimBinding& binding, platform::WindowSpec windowSpec,
