@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing the saver needs on Debian 12, once: the compilers, Wine,
 # a virtual X display (and a nested one with two heads) with input and screenshot tools, a
-# Japanese font and locale, Python for the benchmark's crafted pictures and clang's libFuzzer for
-# the fuzz targets.
+# Japanese font and locale, Python for the benchmark's crafted pictures, clang's libFuzzer for
+# the fuzz targets and a clock that runs fast for the soak.
 set -euo pipefail
 
 packages=(
@@ -15,6 +15,8 @@ packages=(
   nsis zip
   # The benchmark's crafted pictures, and libFuzzer for the fuzz targets.
   python3 clang libclang-rt-14-dev
+  # The soak: hours of the show in minutes, on a clock that runs fast.
+  libfaketime
 )
 
 missing=()

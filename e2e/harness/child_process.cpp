@@ -3,11 +3,14 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <csignal>
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -123,12 +126,34 @@ void ChildProcess::Reap(bool block) {
   exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-std::optional<double> ChildProcess::PeakMemoryMb() const {
-  std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+std::optional<ProcessUsage> ChildProcess::Usage() const {
+  const std::filesystem::path proc = "/proc/" + std::to_string(pid_);
+  ProcessUsage usage;
+  std::ifstream status(proc / "status");
+  int found = 0;
   for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024;  // in kB
+    // In kB.
+    if (line.rfind("VmHWM:", 0) == 0) usage.peakMb = std::stod(line.substr(6)) / 1024, ++found;
+    if (line.rfind("VmRSS:", 0) == 0) usage.residentMb = std::stod(line.substr(6)) / 1024, ++found;
   }
-  return std::nullopt;
+  // utime and stime are the 14th and 15th fields, counted after the command's closing bracket.
+  std::ifstream stat(proc / "stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const std::size_t afterCommand = text.rfind(')');
+  if (found != 2 || afterCommand == std::string::npos) return std::nullopt;
+  std::istringstream fields(text.substr(afterCommand + 1));
+  std::string skipped;
+  for (int field = 3; field <= 13; ++field) fields >> skipped;
+  double user = 0, kernel = 0;
+  fields >> user >> kernel;
+  usage.cpuSeconds = (user + kernel) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  std::error_code failed;
+  for (const auto& fd : std::filesystem::directory_iterator(proc / "fd", failed)) {
+    std::error_code gone;
+    const std::filesystem::path target = std::filesystem::read_symlink(fd.path(), gone);
+    if (!gone) usage.openFiles.push_back(target);
+  }
+  return usage;
 }
 
 bool ChildProcess::Running() {

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -17,6 +18,13 @@ namespace e2e {
 using Environment = std::map<std::string, std::string>;
 
 enum class Stdout { Discard, Capture };
+
+struct ProcessUsage {
+  double peakMb = 0;                             // the most memory held in RAM so far (VmHWM)
+  double residentMb = 0;                         // held in RAM now (VmRSS)
+  double cpuSeconds = 0;                         // in user and kernel mode
+  std::vector<std::filesystem::path> openFiles;  // what its file descriptors lead to
+};
 enum class Stderr { Discard, Inherit };
 
 class ChildProcess {
@@ -31,9 +39,9 @@ class ChildProcess {
   ~ChildProcess();
 
   [[nodiscard]] bool Running();
-  // The most memory the process has held in RAM so far (VmHWM), in megabytes; nothing once it
-  // has ended. A Windows program run by `wine` is this very process.
-  [[nodiscard]] std::optional<double> PeakMemoryMb() const;
+  // What the process holds and has used so far; nothing once it has ended. A Windows program run
+  // by `wine` is this very process.
+  [[nodiscard]] std::optional<ProcessUsage> Usage() const;
   // The exit code (128 + signal when killed by one), or nothing if it still runs after timeout.
   std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
   // Everything written to stdout since the last call (Stdout::Capture only).

@@ -105,6 +105,15 @@ std::string ProbeClient::WorkingFolder(const std::string& image) const {
   return lines.empty() ? "" : lines.front();
 }
 
+std::map<std::string, long> ProbeClient::Resources(const std::string& image_name) const {
+  std::map<std::string, long> counts;
+  for (const std::string& line : Ask({"resources", image_name})) {
+    const std::size_t tab = line.find('\t');
+    if (tab != std::string::npos) counts[line.substr(0, tab)] = std::stol(line.substr(tab + 1));
+  }
+  return counts;
+}
+
 bool ProbeClient::Fault(const std::string& image_name) const {
   const std::vector<std::string> lines = Ask({"fault", image_name});
   return !lines.empty() && lines.front() == "started";

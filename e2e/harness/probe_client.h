@@ -53,6 +53,9 @@ class ProbeClient {
       const std::string& key) const;
   // The working folder of a running process of that image name ("C:\\…\\"), empty without one.
   [[nodiscard]] std::string WorkingFolder(const std::string& image) const;
+  // The GDI objects and kernel handles a running process of that image name holds, by "gdi" and
+  // "handles"; nothing without one.
+  [[nodiscard]] std::map<std::string, long> Resources(const std::string& image_name) const;
   // Starts a thread at address 0 in the process of that image name; whether it was started.
   [[nodiscard]] bool Fault(const std::string& image_name) const;
   // Writes the probe's metafile to `path` (as Windows sees it), an EMF or else a placeable WMF:

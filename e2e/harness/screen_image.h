@@ -38,6 +38,8 @@ class ScreenImage {
   // The same within one part of the screen (a monitor's).
   [[nodiscard]] std::optional<Box> NonBlackBoxIn(const Box& area) const;
 
+  friend bool operator==(const ScreenImage&, const ScreenImage&) = default;
+
  private:
   [[nodiscard]] bool IsBlack(int x, int y) const;
 

@@ -10,6 +10,7 @@ namespace e2e {
 namespace {
 
 constexpr const char* kDesktopName = "shell";
+constexpr const char* kFakeTimeLibrary = "/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1";
 
 std::filesystem::path MakeTemporaryFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "e2e-wine-XXXXXX").string();
@@ -26,7 +27,7 @@ std::vector<std::string> WineCommand(const std::string& program,
 
 }  // namespace
 
-WinePrefix::WinePrefix(const XDisplay& display, Desktop desktop)
+WinePrefix::WinePrefix(const XDisplay& display, Desktop desktop, int clockSpeed)
     : path_(MakeTemporaryFolder()), environment_(display.environment()) {
   environment_["WINEPREFIX"] = path_.string();
   environment_["WINEDEBUG"] = "-all";
@@ -46,6 +47,12 @@ WinePrefix::WinePrefix(const XDisplay& display, Desktop desktop)
     SetRegistryValue("HKCU\\Software\\Wine\\X11 Driver", "Managed", "N");
   }
   RunTool({"wineserver", "--wait"}, environment_, std::chrono::minutes(1));
+  if (clockSpeed > 1) {
+    // The server is down now: the next program starts it, and it inherits the fast clock.
+    environment_["LD_PRELOAD"] = kFakeTimeLibrary;
+    environment_["FAKETIME"] = "+0 x" + std::to_string(clockSpeed);
+    environment_["FAKETIME_DONT_RESET"] = "1";
+  }
 }
 
 WinePrefix::~WinePrefix() {

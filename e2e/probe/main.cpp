@@ -1,9 +1,11 @@
 // probe taskbar | windows | processes | values <key under HKEY_CURRENT_USER> |
-//       folder <image name> | fault <image name> | metafile <path> [wmf] | hold
+//       folder <image name> | fault <image name> | resources <image name> |
+//       metafile <path> [wmf] | hold
 #include <string_view>
 
 #include "answers.h"
 #include "metafile.h"
+#include "process_resources.h"
 #include "remote_fault.h"
 
 int wmain(int argc, wchar_t** argv) {
@@ -12,6 +14,10 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc == 3 && std::wstring_view(argv[1]) == L"folder") {
     probe::AnswerWorkingFolder(argv[2]);
+    return 0;
+  }
+  if (argc == 3 && std::wstring_view(argv[1]) == L"resources") {
+    probe::AnswerResources(argv[2]);
     return 0;
   }
   if (argc == 3 && std::wstring_view(argv[1]) == L"fault") {
