@@ -122,6 +122,10 @@ class Form : private WindowEvents {
 
   // A maximized form without a border is full-screen: the monitors beside its own are covered.
   [[nodiscard]] bool FullScreen() const;
+  // The native side of Load: the window, its menus, controls and covers, its timers running.
+  void MakeWindow();
+  // Undoes MakeWindow, whatever part of it was done.
+  void DiscardWindow();
   void CoverOtherMonitors();
 
   [[nodiscard]] Image* ImageAt(PixelPoint at) const;

@@ -77,10 +77,17 @@ SimWindow& SimBinding::Window(platform::Handle handle) const {
 
 std::unique_ptr<platform::WindowPeer> SimBinding::MakeWindow(const platform::WindowSpec& design,
                                                              platform::WindowEvents& events) {
+  TakeHandle();
   auto window = std::make_unique<SimWindow>(*this, design, events, nextHandle_, monitors.front());
   nextHandle_ += 0x10;
   windows_.push_back(window.get());
   return window;
+}
+
+void SimBinding::TakeHandle() {
+  if (!handlesLeft) return;
+  if (*handlesLeft == 0) throw RunTimeError(ErrorCode::OutOfMemory, "no handle left");
+  --*handlesLeft;
 }
 
 void SimBinding::Forget(SimWindow& window) { std::erase(windows_, &window); }
@@ -185,6 +192,16 @@ void SimWindow::Place(const platform::PixelRect& rect) {
 void SimWindow::SetClientSize(platform::PixelSize size) {
   const platform::PixelSize frame = FrameOf(*this);
   outerSize = {size.width + frame.width, size.height + frame.height};
+}
+
+void SimWindow::StartTimer(int timerId, unsigned milliseconds) {
+  binding_.TakeHandle();
+  timers[timerId] = milliseconds;
+}
+
+void SimWindow::AddControl(const platform::ControlSpec& control) {
+  binding_.TakeHandle();
+  controls.push_back(control);
 }
 
 void SimWindow::SetControlText(int controlId, const std::string& text) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,9 @@ class SimBinding final : public platform::Binding {
   int systemDpi = 96;
   std::string commandLine;
   SimSystem system;
+  // How many more windows, child controls and timers the system makes before the process has
+  // run out of handles; no limit when empty.
+  std::optional<int> handlesLeft;
 
   // Files: a picture of a given natural size, a file whose header is fine but whose pixels are
   // broken, or a file that is no picture at all.
@@ -92,6 +96,8 @@ class SimBinding final : public platform::Binding {
   std::string FromAnsi(const std::string& bytes) override { return bytes; }
   std::unique_ptr<platform::PixelSource> OpenPicture(const std::string& path) override;
 
+  // Throws RunTimeError(OutOfMemory), as the window system fails, when no handle is left.
+  void TakeHandle();
   void Forget(SimWindow& window);
   // As the window system does with a window's owned windows when the window is destroyed.
   void DestroyOwnedBy(platform::Handle owner);
@@ -127,11 +133,11 @@ class SimWindow final : public platform::WindowPeer {
   void Invalidate() override { ++invalidations; }
   void UpdateNow() override { ++immediateRepaints; }
   void SetFocus() override;
-  void StartTimer(int timerId, unsigned milliseconds) override { timers[timerId] = milliseconds; }
+  void StartTimer(int timerId, unsigned milliseconds) override;
   void StopTimer(int timerId) override { timers.erase(timerId); }
   void SetClientSize(platform::PixelSize size) override;
   void Place(const platform::PixelRect& rect) override;
-  void AddControl(const platform::ControlSpec& control) override { controls.push_back(control); }
+  void AddControl(const platform::ControlSpec& control) override;
   void SetControlText(int controlId, const std::string& text) override;
   void PlaceControl(const platform::ControlSpec& placed) override;
   void FocusControl(int controlId) override { focusedControl = controlId; }
