@@ -270,16 +270,27 @@ void Form::OnDialogKey(DialogKey key) {
   if (pressed != nullptr) OnCommand(pressed->Id());
 }
 
-void Form::OnDpiChanged() {
+// A full-screen form keeps its monitor whole: the suggested place, its old size scaled, might
+// leave part of it uncovered or reach onto the next one.
+void Form::OnDpiChanged(const PixelRect& suggested) {
   OnErrorExit([&] {
+    if (FullScreen()) {
+      peer_->CoverPrimaryMonitor();
+    } else {
+      peer_->Place(suggested);
+    }
     ApplyClientSize();
     for (const ChildControl* child : children_) peer_->PlaceControl(child->Describe(peer_->Dpi()));
     peer_->Invalidate();
   });
 }
 
+// Whatever the system made of the window when a monitor changed its size or went and came back
+// (left it, moved it, fitted it to a work area), a full-screen form takes the primary monitor as
+// it is now, and the next picture is fitted to that.
 void Form::OnDisplayChanged() {
   if (unloading_) return;  // the covers go with the window in a moment
+  if (FullScreen()) peer_->CoverPrimaryMonitor();
   covers_.clear();
   CoverOtherMonitors();
 }

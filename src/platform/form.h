@@ -116,7 +116,7 @@ class Form : private WindowEvents {
   void OnTimer(int timerId) override;
   void OnCommand(int controlId) override;
   void OnDialogKey(DialogKey key) override;
-  void OnDpiChanged() override;
+  void OnDpiChanged(const PixelRect& suggested) override;
   void OnDisplayChanged() override;
   [[nodiscard]] Scene DescribeScene() const override;
 

@@ -152,8 +152,7 @@ SimWindow::SimWindow(SimBinding& binding, platform::WindowSpec windowSpec,
       dpi(monitor.dpi),
       binding_(binding),
       events_(events),
-      handle_(handle),
-      monitor_(monitor.rect) {}
+      handle_(handle) {}
 
 SimWindow::~SimWindow() {
   if (handle_ == 0) return;  // destroyed with its owner already
@@ -188,6 +187,8 @@ void SimWindow::Place(const platform::PixelRect& rect) {
   position = {rect.left, rect.top};
   outerSize = {rect.width, rect.height};
 }
+
+void SimWindow::CoverPrimaryMonitor() { Place(binding_.monitors.front().rect); }
 
 void SimWindow::SetClientSize(platform::PixelSize size) {
   const platform::PixelSize frame = FrameOf(*this);
@@ -250,8 +251,10 @@ void SimWindow::PressDialogKey(platform::DialogKey key) {
 }
 
 void SimWindow::ChangeDpi(int newDpi) {
+  const platform::PixelRect suggested{position.x, position.y, outerSize.width * newDpi / dpi,
+                                      outerSize.height * newDpi / dpi};
   dpi = newDpi;
-  binding_.Run([&] { events_.OnDpiChanged(); });
+  binding_.Run([&] { events_.OnDpiChanged(suggested); });
 }
 
 void SimWindow::ChangeDisplay() {
@@ -261,7 +264,7 @@ void SimWindow::ChangeDisplay() {
 void SimWindow::Show(platform::WindowState newState) {
   visible = true;
   state = newState;
-  if (newState == platform::WindowState::Maximized) Place(monitor_);
+  if (newState == platform::WindowState::Maximized) CoverPrimaryMonitor();
 }
 
 void SimWindow::SetFocus() {

@@ -35,7 +35,8 @@ class SimBinding final : public platform::Binding {
 
   // What the program is started with.
   platform::AppObject app;
-  // The monitors, the primary one first; windows are made on the primary one, at its DPI.
+  // The monitors, the primary one first; windows are made on the primary one, at its DPI, and
+  // maximized on it.
   std::vector<platform::Monitor> monitors{{{0, 0, 1024, 768}, 96}};
   // The DPI the session began with. A program aware of each monitor's DPI goes by those
   // instead; tests set this apart from them to show that nothing reads it.
@@ -137,6 +138,7 @@ class SimWindow final : public platform::WindowPeer {
   void StopTimer(int timerId) override { timers.erase(timerId); }
   void SetClientSize(platform::PixelSize size) override;
   void Place(const platform::PixelRect& rect) override;
+  void CoverPrimaryMonitor() override;
   void AddControl(const platform::ControlSpec& control) override;
   void SetControlText(int controlId, const std::string& text) override;
   void PlaceControl(const platform::ControlSpec& placed) override;
@@ -153,6 +155,9 @@ class SimWindow final : public platform::WindowPeer {
   // A click on a button or a menu item; refused while the window takes no input.
   void Click(int controlId);
   void PressDialogKey(platform::DialogKey key);
+  // The system suggests the window's outer size scaled to the new DPI, where it is, and the
+  // window moves only where the form then puts it. A change of the monitors leaves every window
+  // where it was: the real system may move one, but a form cannot count on that.
   void ChangeDpi(int newDpi);
   void ChangeDisplay();
   // The child control of that id, or of that text.
@@ -184,7 +189,6 @@ class SimWindow final : public platform::WindowPeer {
   SimBinding& binding_;
   platform::WindowEvents& events_;
   platform::Handle handle_;
-  platform::PixelRect monitor_;  // the one it is maximized on
 };
 
 }  // namespace sim
