@@ -1,6 +1,7 @@
 // The show on desks of several monitors, and on monitors whose DPI is not the session's.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "saver_fixture.h"
@@ -26,6 +27,11 @@ std::vector<sim::SimWindow*> Covers(const sim::SimBinding& sim) {
 
 platform::PixelRect PlaceOf(const sim::SimWindow& window) {
   return {window.position.x, window.position.y, window.outerSize.width, window.outerSize.height};
+}
+
+std::string Text(const platform::PixelRect& r) {
+  return std::to_string(r.width) + " x " + std::to_string(r.height) + " at " +
+         std::to_string(r.left) + ", " + std::to_string(r.top);
 }
 
 bool operator==(const platform::PixelRect& a, const platform::PixelRect& b) {
@@ -115,43 +121,77 @@ TEST_F(ShowOnThreeMonitors, AMoveFromTheShowOntoACoverIsMeasuredAcrossThem) {
   EXPECT_TRUE(saver.sim.ended);
 }
 
-TEST(ShowWhileMonitorsChange, CoversEveryMonitorThereIsNow) {
+// A resolution or scale changed, a monitor slept and woke: the show takes the primary monitor as
+// it is now, every other one is black, and the next picture is fitted to the new screen. Nothing
+// moves the window but the form; the system tells it of its monitor's new DPI.
+TEST(ShowWhileMonitorsChange, TakesThePrimaryAsItIsNowCoversTheOthersAndFitsTheNextPicture) {
   Saver saver;
-  saver.sim.AddPicture("C:\\Saver\\QMAR5201.DAT", {800, 600});
+  for (int number = 1; number <= 6; ++number) {
+    saver.sim.AddPicture("C:\\Saver\\QMAR520" + std::to_string(number) + ".DAT", {800, 600});
+  }
   saver.Start("/s");
   EXPECT_TRUE(Covers(saver.sim).empty());
+  sim::SimWindow& show = saver.sim.Window(kShowWindow);
+  const Monitor larger{{0, 0, 1280, 1024}, 96};
+  const Monitor rightOfLarger{{1280, 0, 800, 600}, 96};
+  const Monitor smallerScaled{{0, 0, 800, 600}, 144};
+  const Monitor rightOfSmaller{{800, 0, 800, 600}, 96};
+  const Monitor wide{{0, 0, 1920, 1080}, 96};
   struct Step {
+    const char* what;
     std::vector<Monitor> monitors;
+    bool stretch;  // how the next 800 x 600 picture is placed
+    float left, top, width, height;
   };
-  const Step steps[] = {{{kPrimary, kRight}}, {{kPrimary, kLeftAbove, kRight}}, {{kPrimary}}};
+  const Step steps[] = {
+      {"a larger resolution", {larger, kLeftAbove, rightOfLarger}, false, 240, 212, 800, 600},
+      {"a smaller one at 150 %", {smallerScaled, rightOfSmaller}, true, 0, 0, 800, 600},
+      {"the other monitor asleep", {smallerScaled}, true, 0, 0, 800, 600},
+      {"the primary asleep, the other in its place", {wide}, false, 560, 240, 800, 600},
+      {"both awake again", {kPrimary, kRight}, false, 112, 84, 800, 600},
+  };
   for (const Step& step : steps) {
     saver.sim.ChangeMonitors(step.monitors);
+    if (show.dpi != step.monitors[0].dpi) show.ChangeDpi(step.monitors[0].dpi);
+    EXPECT_TRUE(PlaceOf(show) == step.monitors[0].rect)
+        << step.what << ": the show is " << Text(PlaceOf(show));
     const std::vector<sim::SimWindow*> covers = Covers(saver.sim);
-    ASSERT_EQ(covers.size(), step.monitors.size() - 1);
+    ASSERT_EQ(covers.size(), step.monitors.size() - 1) << step.what;
     for (std::size_t i = 0; i < covers.size(); ++i) {
-      EXPECT_TRUE(PlaceOf(*covers[i]) == step.monitors[i + 1].rect) << "cover " << i;
+      EXPECT_TRUE(PlaceOf(*covers[i]) == step.monitors[i + 1].rect)
+          << step.what << ": cover " << i << " is " << Text(PlaceOf(*covers[i]));
     }
+    show.Tick();
+    const platform::Image& image = saver.module->form1().Image1;
+    EXPECT_TRUE(image.Visible()) << step.what;
+    EXPECT_EQ(image.Stretch(), step.stretch) << step.what;
+    EXPECT_EQ(image.Left(), step.left) << step.what;
+    EXPECT_EQ(image.Top(), step.top) << step.what;
+    EXPECT_EQ(image.Width(), step.width) << step.what;
+    EXPECT_EQ(image.Height(), step.height) << step.what;
   }
   EXPECT_FALSE(saver.sim.ended);
-  EXPECT_TRUE(saver.module->form1().Image1.Visible());
   // Input still reaches the show after the changes.
-  saver.sim.ChangeMonitors({kPrimary, kRight});
   Covers(saver.sim).at(0)->KeyDown(' ');
   EXPECT_TRUE(saver.sim.ended);
 }
 
-TEST(FullScreenForm, AloneHasCoversAndTheyGoWithIt) {
+// At a new DPI a full-screen form keeps its monitor whole; any other form takes the place the
+// system suggests, its size scaled.
+TEST(FullScreenForm, AloneHasCoversAndKeepsItsMonitorWholeAtANewDpi) {
+  using platform::BorderStyle;
+  using platform::WindowState;
   struct Case {
     const char* name;
-    platform::BorderStyle border;
-    platform::WindowState state;
+    BorderStyle border;
+    WindowState state;
     std::size_t covers;
+    platform::PixelRect atTheNewDpi;
   };
   const Case cases[] = {
-      {"full screen", platform::BorderStyle::None, platform::WindowState::Maximized, 1},
-      {"a borderless window", platform::BorderStyle::None, platform::WindowState::Normal, 0},
-      {"a maximized dialog", platform::BorderStyle::FixedSingle, platform::WindowState::Maximized,
-       0},
+      {"full screen", BorderStyle::None, WindowState::Maximized, 1, kPrimary.rect},
+      {"a borderless window", BorderStyle::None, WindowState::Normal, 0, {0, 0, 600, 450}},
+      {"a framed window", BorderStyle::FixedSingle, WindowState::Maximized, 0, {0, 0, 1536, 1152}},
   };
   for (const Case& c : cases) {
     sim::SimBinding sim;
@@ -161,8 +201,13 @@ TEST(FullScreenForm, AloneHasCoversAndTheyGoWithIt) {
     design.window.border = c.border;
     design.windowState = c.state;
     platform::Form form(runtime, design);
-    form.Load();
+    form.SetWidth(6000);  // 400 x 300 pixels
+    form.SetHeight(4500);
+    form.Show();
     EXPECT_EQ(Covers(sim).size(), c.covers) << c.name;
+    sim::SimWindow& window = sim.Window(form.hWnd());
+    window.ChangeDpi(144);
+    EXPECT_TRUE(PlaceOf(window) == c.atTheNewDpi) << c.name << ": " << Text(PlaceOf(window));
     form.Unload();
     EXPECT_TRUE(sim.Windows().empty()) << c.name;
   }

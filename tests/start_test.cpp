@@ -87,6 +87,33 @@ TEST(CommandLine, SlideShowIsShownMaximized) {
   EXPECT_FALSE(saver.Ended());
 }
 
+// The process has run out of handles: a window, a control or a timer cannot be made. Nothing of
+// the half-made form is left, so the program ends as when no window was opened; the show's load
+// handler never ran, so the desktop was never touched.
+TEST(StartWithoutHandles, LeavesNoWindowAndEndsAsWithNoneOpen) {
+  struct Case {
+    const char* what;
+    const char* commandLine;
+    int handlesLeft;
+  };
+  const Case cases[] = {
+      {"no show window", "/s", 0},
+      {"a show window and its cover, no timer", "/s", 2},
+      {"no settings dialog", "/c", 0},
+      {"a settings dialog with one of its three controls", "/c", 2},
+  };
+  for (const auto& c : cases) {
+    Saver saver;
+    saver.sim.monitors.push_back({{1024, 0, 800, 600}, 96});
+    saver.sim.handlesLeft = c.handlesLeft;
+    saver.Start(c.commandLine);
+    EXPECT_STREQ(Name(OutcomeOf(saver)), Name(Outcome::NothingOpened)) << c.what;
+    EXPECT_TRUE(saver.sim.Windows().empty()) << c.what;
+    EXPECT_TRUE(saver.Ended()) << c.what;
+    EXPECT_TRUE(saver.sim.system.calls.empty()) << c.what;
+  }
+}
+
 TEST(SecondInstance, EndsSilentlyWhateverTheCommandLine) {
   for (const char* commandLine : {"/s", "/a", "/c", "/p 1", ""}) {
     Saver saver;

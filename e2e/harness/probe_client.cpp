@@ -127,6 +127,10 @@ void ProbeClient::MakeMetafile(const std::string& path, bool placeable) const {
   }
 }
 
+void ProbeClient::SetDisplaySize(int width, int height) const {
+  (void)Ask({"display", std::to_string(width), std::to_string(height)});
+}
+
 ChildProcess ProbeClient::Hold() const { return prefix_.Start(probe_.string(), {"hold"}); }
 
 }  // namespace e2e

@@ -62,6 +62,9 @@ class ProbeClient {
   // 1600 x 600 pixels at 96 DPI, an orange ground crossed by a black hairline from (100, 100)
   // to (1500, 500).
   void MakeMetafile(const std::string& path, bool placeable) const;
+  // Gives the display (Wine's virtual desktop) another size for as long as the desktop runs;
+  // each test ends it, and the next one starts at the prefix's size. Throws when refused.
+  void SetDisplaySize(int width, int height) const;
   // A process that does nothing until killed, so the desktop and its task bar outlive the
   // program under test.
   [[nodiscard]] ChildProcess Hold() const;

@@ -1,9 +1,11 @@
 // probe taskbar | windows | processes | values <key under HKEY_CURRENT_USER> |
 //       folder <image name> | fault <image name> | resources <image name> |
-//       metafile <path> [wmf] | hold
+//       metafile <path> [wmf] | hold | display <width> <height>
+#include <string>
 #include <string_view>
 
 #include "answers.h"
+#include "display_size.h"
 #include "metafile.h"
 #include "process_resources.h"
 #include "remote_fault.h"
@@ -30,6 +32,9 @@ int wmain(int argc, wchar_t** argv) {
                argv[2], placeable ? probe::MetafileKind::Placeable : probe::MetafileKind::Enhanced)
                ? 0
                : 1;
+  }
+  if (argc == 4 && std::wstring_view(argv[1]) == L"display") {
+    return probe::SetDisplaySize(std::stoi(argv[2]), std::stoi(argv[3])) ? 0 : 1;
   }
   if (argc != 2) return 2;
   const std::wstring_view question = argv[1];

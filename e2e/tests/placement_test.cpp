@@ -8,6 +8,7 @@
 
 #include "harness/saver_test.h"
 #include "harness/setting_test.h"
+#include "harness/wait.h"
 
 namespace e2e {
 namespace {
@@ -137,6 +138,33 @@ TEST_F(ScaledDisplayTest, ShowsThePictureInRealPixels) {
   ASSERT_TRUE(shown) << "no picture settled on a black screen; see out/e2e/";
   const Box expected{112, 84, 800, 600};
   EXPECT_EQ(shown->box, expected) << "non-black box";
+}
+
+using DisplayResizedTest = SaverTest;
+
+// The display takes a smaller size during the show: the next picture is placed for the new
+// size. A picture smaller than both sizes is centred at its own size on each; placed for the old
+// size it would still stand 192, 144 from the corner, cut off by the new edges.
+TEST_F(DisplayResizedTest, TheNextPictureIsPlacedForTheNewSize) {
+  const ProgramFolder folder = MakeFolder("resized", {{"QMAR5201.DAT", 640, 480, kOrange, "png"},
+                                                      {"QMAR5202.DAT", 640, 480, kSky, "png"}});
+  ChildProcess saver = StartSaver(folder, {"/s"});
+  const std::optional<Shown> before = WaitForSteadyPicture(20s, "before");
+  ASSERT_TRUE(before) << "no picture settled on a black screen; see out/e2e/";
+  ASSERT_EQ(before->box, (Box{192, 144, 640, 480})) << "non-black box before";
+
+  probe().SetDisplaySize(800, 600);
+  // Beyond the new size lies whatever the X screen shows there; the show is judged inside it.
+  const Box screen{0, 0, 800, 600};
+  std::optional<Box> box;
+  const bool placed = WaitUntil(30s, [&] {
+    const ScreenImage image = Screenshot("after");
+    box = image.NonBlackBoxIn(screen);
+    return box && Near(image.At(box->left + 4, box->top + 4), kSky) &&
+           NearlyEqual(*box, Box{80, 60, 640, 480});
+  });
+  EXPECT_TRUE(placed) << "the second picture's box: got " << (box ? *box : Box{}) << ", expected "
+                      << Box{80, 60, 640, 480};
 }
 
 }  // namespace

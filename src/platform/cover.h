@@ -27,7 +27,7 @@ class Cover final : private WindowEvents {
   void OnTimer(int /*timerId*/) override {}
   void OnCommand(int /*controlId*/) override {}
   void OnDialogKey(DialogKey /*key*/) override {}
-  void OnDpiChanged() override {}
+  void OnDpiChanged(const PixelRect& /*suggested*/) override {}
   // The form makes its covers afresh.
   void OnDisplayChanged() override {}
   [[nodiscard]] Scene DescribeScene() const override { return {}; }

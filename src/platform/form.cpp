@@ -20,8 +20,23 @@ Form::Form(Runtime& runtime, FormDesign design)
 
 Form::~Form() = default;
 
+// A form is loaded whole or not at all. Half a form (its window made, a control or its timer
+// not, as when the process has run out of handles) would keep the program alive with a hidden
+// window that nothing ends; undone, it leaves the program to end as with no window open. The
+// run-time counts the form as loaded only once it is whole, just before its load handler runs.
 void Form::Load() {
   if (Loaded()) return;
+  try {
+    MakeWindow();
+    runtime_.FormLoaded(*this);
+  } catch (...) {
+    DiscardWindow();
+    throw;
+  }
+  Form_Load();
+}
+
+void Form::MakeWindow() {
   WindowSpec design = design_.window;
   design.caption = caption_;
   if (design_.owner != nullptr) design.owner = design_.owner->hWnd();
@@ -35,9 +50,13 @@ void Form::Load() {
   ApplyClientSize();
   for (const ChildControl* child : children_) peer_->AddControl(child->Describe(peer_->Dpi()));
   CoverOtherMonitors();
-  runtime_.FormLoaded(*this);
   for (std::size_t i = 0; i < timers_.size(); ++i) timers_[i]->Arm(static_cast<int>(i));
-  Form_Load();
+}
+
+void Form::DiscardWindow() {
+  covers_.clear();
+  peer_.reset();
+  visible_ = false;
 }
 
 void Form::Show() {
@@ -66,9 +85,7 @@ void Form::Unload() {
   Form_Unload(cancel);
   unloading_ = false;
   if (cancel != 0 || !Loaded()) return;
-  covers_.clear();
-  peer_.reset();
-  visible_ = false;
+  DiscardWindow();
   runtime_.FormUnloaded(*this);
 }
 
@@ -253,16 +270,27 @@ void Form::OnDialogKey(DialogKey key) {
   if (pressed != nullptr) OnCommand(pressed->Id());
 }
 
-void Form::OnDpiChanged() {
+// A full-screen form keeps its monitor whole: the suggested place, its old size scaled, might
+// leave part of it uncovered or reach onto the next one.
+void Form::OnDpiChanged(const PixelRect& suggested) {
   OnErrorExit([&] {
+    if (FullScreen()) {
+      peer_->CoverPrimaryMonitor();
+    } else {
+      peer_->Place(suggested);
+    }
     ApplyClientSize();
     for (const ChildControl* child : children_) peer_->PlaceControl(child->Describe(peer_->Dpi()));
     peer_->Invalidate();
   });
 }
 
+// Whatever the system made of the window when a monitor changed its size or went and came back
+// (left it, moved it, fitted it to a work area), a full-screen form takes the primary monitor as
+// it is now, and the next picture is fitted to that.
 void Form::OnDisplayChanged() {
   if (unloading_) return;  // the covers go with the window in a moment
+  if (FullScreen()) peer_->CoverPrimaryMonitor();
   covers_.clear();
   CoverOtherMonitors();
 }

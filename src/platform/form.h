@@ -116,12 +116,16 @@ class Form : private WindowEvents {
   void OnTimer(int timerId) override;
   void OnCommand(int controlId) override;
   void OnDialogKey(DialogKey key) override;
-  void OnDpiChanged() override;
+  void OnDpiChanged(const PixelRect& suggested) override;
   void OnDisplayChanged() override;
   [[nodiscard]] Scene DescribeScene() const override;
 
   // A maximized form without a border is full-screen: the monitors beside its own are covered.
   [[nodiscard]] bool FullScreen() const;
+  // The native side of Load: the window, its menus, controls and covers, its timers running.
+  void MakeWindow();
+  // Undoes MakeWindow, whatever part of it was done.
+  void DiscardWindow();
   void CoverOtherMonitors();
 
   [[nodiscard]] Image* ImageAt(PixelPoint at) const;

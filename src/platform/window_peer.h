@@ -107,9 +107,11 @@ class WindowEvents {
   virtual void OnCommand(int controlId) = 0;
   // Enter or Esc was pressed in a window with buttons; the form decides which button it presses.
   virtual void OnDialogKey(DialogKey key) = 0;
-  // The window moved to a monitor of another DPI: the form lays itself out again.
-  virtual void OnDpiChanged() = 0;
-  // Monitors were added, removed or re-arranged.
+  // The window's DPI changed, with its monitor's scale or by a move to another monitor. The
+  // system suggests `suggested`, the outer place at the new DPI, but has not moved the window:
+  // the form places itself and lays itself out again.
+  virtual void OnDpiChanged(const PixelRect& suggested) = 0;
+  // Monitors were added, removed, re-arranged or given another resolution.
   virtual void OnDisplayChanged() = 0;
   [[nodiscard]] virtual Scene DescribeScene() const = 0;
 
@@ -133,6 +135,9 @@ class WindowPeer {
   virtual void SetClientSize(PixelSize size) = 0;
   // Outer place and size on the virtual screen.
   virtual void Place(const PixelRect& rect) = 0;
+  // Outer place: the primary monitor's full rectangle as it is now, task bar included, where a
+  // maximized window without a frame belongs.
+  virtual void CoverPrimaryMonitor() = 0;
   // Makes the window visible in the given state.
   virtual void Show(WindowState state) = 0;
   virtual void SetEnabled(bool enabled) = 0;

@@ -84,10 +84,17 @@ SimWindow& SimBinding::Window(platform::Handle handle) const {
 
 std::unique_ptr<platform::WindowPeer> SimBinding::MakeWindow(const platform::WindowSpec& design,
                                                              platform::WindowEvents& events) {
+  TakeHandle();
   auto window = std::make_unique<SimWindow>(*this, design, events, nextHandle_, monitors.front());
   nextHandle_ += 0x10;
   windows_.push_back(window.get());
   return window;
+}
+
+void SimBinding::TakeHandle() {
+  if (!handlesLeft) return;
+  if (*handlesLeft == 0) throw RunTimeError(ErrorCode::OutOfMemory, "no handle left");
+  --*handlesLeft;
 }
 
 void SimBinding::Forget(SimWindow& window) { std::erase(windows_, &window); }
@@ -153,8 +160,7 @@ SimWindow::SimWindow(SimBinding& binding, platform::WindowSpec windowSpec,
       dpi(monitor.dpi),
       binding_(binding),
       events_(events),
-      handle_(handle),
-      monitor_(monitor.rect) {}
+      handle_(handle) {}
 
 SimWindow::~SimWindow() {
   if (handle_ == 0) return;  // destroyed with its owner already
@@ -190,9 +196,21 @@ void SimWindow::Place(const platform::PixelRect& rect) {
   outerSize = {rect.width, rect.height};
 }
 
+void SimWindow::CoverPrimaryMonitor() { Place(binding_.monitors.front().rect); }
+
 void SimWindow::SetClientSize(platform::PixelSize size) {
   const platform::PixelSize frame = FrameOf(*this);
   outerSize = {size.width + frame.width, size.height + frame.height};
+}
+
+void SimWindow::StartTimer(int timerId, unsigned milliseconds) {
+  binding_.TakeHandle();
+  timers[timerId] = milliseconds;
+}
+
+void SimWindow::AddControl(const platform::ControlSpec& control) {
+  binding_.TakeHandle();
+  controls.push_back(control);
 }
 
 void SimWindow::SetControlText(int controlId, const std::string& text) {
@@ -241,8 +259,10 @@ void SimWindow::PressDialogKey(platform::DialogKey key) {
 }
 
 void SimWindow::ChangeDpi(int newDpi) {
+  const platform::PixelRect suggested{position.x, position.y, outerSize.width * newDpi / dpi,
+                                      outerSize.height * newDpi / dpi};
   dpi = newDpi;
-  binding_.Run([&] { events_.OnDpiChanged(); });
+  binding_.Run([&] { events_.OnDpiChanged(suggested); });
 }
 
 void SimWindow::ChangeDisplay() {
@@ -252,7 +272,7 @@ void SimWindow::ChangeDisplay() {
 void SimWindow::Show(platform::WindowState newState) {
   visible = true;
   state = newState;
-  if (newState == platform::WindowState::Maximized) Place(monitor_);
+  if (newState == platform::WindowState::Maximized) CoverPrimaryMonitor();
 }
 
 void SimWindow::SetFocus() {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,13 +35,17 @@ class SimBinding final : public platform::Binding {
 
   // What the program is started with.
   platform::AppObject app;
-  // The monitors, the primary one first; windows are made on the primary one, at its DPI.
+  // The monitors, the primary one first; windows are made on the primary one, at its DPI, and
+  // maximized on it.
   std::vector<platform::Monitor> monitors{{{0, 0, 1024, 768}, 96}};
   // The DPI the session began with. A program aware of each monitor's DPI goes by those
   // instead; tests set this apart from them to show that nothing reads it.
   int systemDpi = 96;
   std::string commandLine;
   SimSystem system;
+  // How many more windows, child controls and timers the system makes before the process has
+  // run out of handles; no limit when empty.
+  std::optional<int> handlesLeft;
 
   // Files: a picture of a given natural size, a file whose header is fine but whose pixels are
   // broken, or a file that is no picture at all.
@@ -93,6 +98,8 @@ class SimBinding final : public platform::Binding {
   std::string FromAnsi(const std::string& bytes) override { return bytes; }
   std::unique_ptr<platform::PixelSource> OpenPicture(const std::string& path) override;
 
+  // Throws RunTimeError(OutOfMemory), as the window system fails, when no handle is left.
+  void TakeHandle();
   void Forget(SimWindow& window);
   // As the window system does with a window's owned windows when the window is destroyed.
   void DestroyOwnedBy(platform::Handle owner);
@@ -128,11 +135,12 @@ class SimWindow final : public platform::WindowPeer {
   void Invalidate() override { ++invalidations; }
   void UpdateNow() override { ++immediateRepaints; }
   void SetFocus() override;
-  void StartTimer(int timerId, unsigned milliseconds) override { timers[timerId] = milliseconds; }
+  void StartTimer(int timerId, unsigned milliseconds) override;
   void StopTimer(int timerId) override { timers.erase(timerId); }
   void SetClientSize(platform::PixelSize size) override;
   void Place(const platform::PixelRect& rect) override;
-  void AddControl(const platform::ControlSpec& control) override { controls.push_back(control); }
+  void CoverPrimaryMonitor() override;
+  void AddControl(const platform::ControlSpec& control) override;
   void SetControlText(int controlId, const std::string& text) override;
   void PlaceControl(const platform::ControlSpec& placed) override;
   void FocusControl(int controlId) override { focusedControl = controlId; }
@@ -148,6 +156,9 @@ class SimWindow final : public platform::WindowPeer {
   // A click on a button or a menu item; refused while the window takes no input.
   void Click(int controlId);
   void PressDialogKey(platform::DialogKey key);
+  // The system suggests the window's outer size scaled to the new DPI, where it is, and the
+  // window moves only where the form then puts it. A change of the monitors leaves every window
+  // where it was: the real system may move one, but a form cannot count on that.
   void ChangeDpi(int newDpi);
   void ChangeDisplay();
   // The child control of that id, or of that text.
@@ -179,7 +190,6 @@ class SimWindow final : public platform::WindowPeer {
   SimBinding& binding_;
   platform::WindowEvents& events_;
   platform::Handle handle_;
-  platform::PixelRect monitor_;  // the one it is maximized on
 };
 
 }  // namespace sim

@@ -63,10 +63,10 @@ PixelPoint PointOf(LPARAM lParam) {
   return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
-RECT MonitorRect(HMONITOR monitor, bool workArea) {
+RECT PrimaryMonitorRect(bool workArea) {
   MONITORINFO info{};
   info.cbSize = sizeof(info);
-  GetMonitorInfoW(monitor, &info);
+  GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
   return workArea ? info.rcWork : info.rcMonitor;
 }
 
@@ -186,7 +186,7 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (border_ == BorderStyle::None) {
         // Maximized, a window without a frame covers its whole monitor, task bar included. The
         // system takes these values for the primary monitor and carries them over to others.
-        const RECT primary = MonitorRect(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), false);
+        const RECT primary = PrimaryMonitorRect(false);
         auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
         limits->ptMaxPosition = {primary.left, primary.top};
         limits->ptMaxSize = {primary.right - primary.left, primary.bottom - primary.top};
@@ -209,12 +209,10 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED: {
       // A cover keeps its monitor's rectangle, in physical pixels at any DPI.
       if (cover_) return 0;
-      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
       if (bigIcon_) TakeProgramIcon();
-      events_.OnDpiChanged();
+      events_.OnDpiChanged({suggested.left, suggested.top, suggested.right - suggested.left,
+                            suggested.bottom - suggested.top});
       return 0;
     }
     default:
@@ -326,7 +324,7 @@ void Win32Window::Show(WindowState state) {
   switch (state) {
     case WindowState::Maximized:
       ShowWindow(hwnd_, SW_SHOWMAXIMIZED);
-      if (border_ == BorderStyle::None) CoverMonitor();
+      if (border_ == BorderStyle::None) CoverPrimaryMonitor();
       break;
     case WindowState::Minimized:
       ShowWindow(hwnd_, SW_SHOWMINIMIZED);
@@ -340,9 +338,11 @@ void Win32Window::Show(WindowState state) {
 }
 
 // Whatever the system made of the maximized size (a work area beside a task bar, another
-// monitor's layout), a frameless maximized window ends up on its monitor's full rectangle.
-void Win32Window::CoverMonitor() {
-  const RECT monitor = MonitorRect(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), false);
+// monitor's layout), a frameless maximized window ends up on the primary monitor's full
+// rectangle. The primary one by name: after the monitors changed, the window may lie mostly on
+// another.
+void Win32Window::CoverPrimaryMonitor() {
+  const RECT monitor = PrimaryMonitorRect(false);
   RECT now{};
   GetWindowRect(hwnd_, &now);
   if (EqualRect(&now, &monitor)) return;
@@ -351,7 +351,7 @@ void Win32Window::CoverMonitor() {
 }
 
 void Win32Window::CentreOnScreen() {
-  const RECT work = MonitorRect(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), true);
+  const RECT work = PrimaryMonitorRect(true);
   RECT outer{};
   GetWindowRect(hwnd_, &outer);
   const int width = outer.right - outer.left;

@@ -45,6 +45,7 @@ class Win32Window final : public WindowPeer {
   void StopTimer(int timerId) override;
   void SetClientSize(PixelSize size) override;
   void Place(const PixelRect& rect) override;
+  void CoverPrimaryMonitor() override;
   void AddControl(const ControlSpec& control) override;
   void SetControlText(int controlId, const std::string& text) override;
   void PlaceControl(const ControlSpec& control) override;
@@ -63,7 +64,6 @@ class Win32Window final : public WindowPeer {
   LRESULT HandleCommand(WPARAM wParam, LPARAM lParam);
   void TakeProgramIcon();
   void Paint();
-  void CoverMonitor();
   void CentreOnScreen();
 
   HWND hwnd_ = nullptr;
