@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -27,7 +28,7 @@ std::vector<std::string> WineCommand(const std::string& program,
 
 }  // namespace
 
-WinePrefix::WinePrefix(const XDisplay& display, Desktop desktop, int clockSpeed)
+WinePrefix::WinePrefix(const XDisplay& display, Desktop desktop, Clock clock)
     : path_(MakeTemporaryFolder()), environment_(display.environment()) {
   environment_["WINEPREFIX"] = path_.string();
   environment_["WINEDEBUG"] = "-all";
@@ -47,12 +48,22 @@ WinePrefix::WinePrefix(const XDisplay& display, Desktop desktop, int clockSpeed)
     SetRegistryValue("HKCU\\Software\\Wine\\X11 Driver", "Managed", "N");
   }
   RunTool({"wineserver", "--wait"}, environment_, std::chrono::minutes(1));
-  if (clockSpeed > 1) {
-    // The server is down now: the next program starts it, and it inherits the fast clock.
+  if (clock == Clock::Adjustable) {
+    // The server is down now: the next program starts it, and it inherits the clock. The speed
+    // is read from a file, again every second; a change of speed goes on from the time reached.
+    SetClockSpeed(1);
     environment_["LD_PRELOAD"] = kFakeTimeLibrary;
-    environment_["FAKETIME"] = "+0 x" + std::to_string(clockSpeed);
+    environment_["FAKETIME_TIMESTAMP_FILE"] = ClockFile().string();
+    environment_["FAKETIME_CACHE_DURATION"] = "1";
+    environment_["FAKETIME_XRESET"] = "1";
     environment_["FAKETIME_DONT_RESET"] = "1";
   }
+}
+
+std::filesystem::path WinePrefix::ClockFile() const { return path_ / "clock-speed"; }
+
+void WinePrefix::SetClockSpeed(int times) const {
+  std::ofstream(ClockFile()) << "+0 x" << times << "\n";
 }
 
 WinePrefix::~WinePrefix() {

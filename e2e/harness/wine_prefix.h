@@ -18,13 +18,17 @@ namespace e2e {
 // for one (it would wait two seconds for each window that goes).
 enum class Desktop { Shell, None };
 
+// Real: the host's own. Adjustable: it starts at the host's speed, so that Wine's services come
+// up within their time-outs, and runs faster once told to.
+enum class Clock { Real, Adjustable };
+
 class WinePrefix {
  public:
-  // Makes the prefix under /tmp (about ten seconds). With a clock speed above 1, every program
-  // in it, the server that runs its timers included, sees time pass that many times faster
-  // (libfaketime): hours of a show pass in minutes.
+  // Makes the prefix under /tmp (about ten seconds). With an adjustable clock, every program in
+  // it, the server that runs its timers included, sees the time libfaketime gives it, passing at
+  // the speed SetClockSpeed sets: hours of a show pass in minutes.
   explicit WinePrefix(const XDisplay& display, Desktop desktop = Desktop::Shell,
-                      int clockSpeed = 1);
+                      Clock clock = Clock::Real);
   WinePrefix(const WinePrefix&) = delete;
   WinePrefix& operator=(const WinePrefix&) = delete;
   ~WinePrefix();
@@ -49,10 +53,15 @@ class WinePrefix {
   // Whether the desktop's X window is there. Two programs that start the desktop at the same
   // time can leave one of them hanging, so a test starts one and waits for this first.
   [[nodiscard]] bool DesktopShown() const;
+  // Makes an adjustable clock run `times` as fast as the host's; the programs take it up within
+  // a second.
+  void SetClockSpeed(int times) const;
   // Ends every process in the prefix, the desktop included.
   void EndAll() const;
 
  private:
+  [[nodiscard]] std::filesystem::path ClockFile() const;
+
   std::filesystem::path path_;
   Environment environment_;
 };
