@@ -39,6 +39,7 @@ void Form::Load() {
 void Form::MakeWindow() {
   WindowSpec design = design_.window;
   design.caption = caption_;
+  design.dialog = !children_.empty();
   if (design_.owner != nullptr) design.owner = design_.owner->hWnd();
   peer_ = runtime_.binding().MakeWindow(design, *this);
   if (width_ > 0 && height_ > 0) peer_->SetOuterSize({ToPixels(width_), ToPixels(height_)});

@@ -39,6 +39,9 @@ struct WindowSpec {
   // Stays above every window that is not topmost, is never activated and shows no pointer: a
   // black stand-in over a monitor that a full-screen form does not cover itself.
   bool cover = false;
+  // Has controls: the system's dialog manager moves the focus between them and turns Enter and
+  // Esc into the form's dialog keys.
+  bool dialog = false;
 };
 
 // A font asked for by name; where the face is missing, the system's font mapper picks the

@@ -43,13 +43,15 @@ class Win32Binding final : public Binding {
 
  private:
   void Deliver(MSG& message) const;
+  [[nodiscard]] bool IsForm(HWND window) const;
   [[nodiscard]] HWND ActiveForm() const;
 
   HMODULE module_;
   UniqueHandle instanceMutex_;
   bool previousInstance_ = false;
   Win32SystemCalls system_;
-  WindowClass windowClass_;
+  WindowClass formClass_;
+  WindowClass dialogClass_;
   // Made for the first picture and kept: one factory for every picture of the show.
   Microsoft::WRL::ComPtr<IWICImagingFactory> pictureFactory_;
   int screenPixelsPerInch_ = 0;  // an inch of a metafile, found with the factory
