@@ -36,7 +36,8 @@ class Runtime {
   [[nodiscard]] SystemCalls& System() const { return binding_.System(); }
   [[nodiscard]] Binding& binding() const { return binding_; }
 
-  void MsgBox(const std::string& prompt, MessageBoxStyle buttons, const std::string& title);
+  // A message box with only an OK button, the one kind the windows show.
+  void MsgBox(const std::string& prompt, const std::string& title);
   // Loads a picture file; the format comes from the content. Throws RunTimeError.
   std::shared_ptr<Picture> LoadPicture(const std::string& path);
   [[noreturn]] void End();

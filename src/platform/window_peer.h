@@ -23,16 +23,14 @@ struct PixelRect {
 };
 
 enum class BorderStyle { None = 0, FixedSingle = 1, FixedDialog = 3 };
-enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
+enum class WindowState { Normal = 0, Maximized = 2 };
 
 // How the native window is made; fixed for the window's life.
 struct WindowSpec {
   std::string caption;
   BorderStyle border = BorderStyle::FixedSingle;
   bool showInTaskbar = true;
-  bool controlBox = true;  // system menu and close button
-  bool minButton = false;
-  bool maxButton = false;
+  bool controlBox = true;    // system menu and close button; never a minimize or maximize button
   bool programIcon = false;  // the title bar and task bar show the program's icon
   // The window this one stays above and goes with; an owned window has no task-bar button.
   Handle owner = 0;
@@ -150,7 +148,6 @@ class WindowPeer {
   // Throws RunTimeError(InvalidProcedureCall) when the window cannot take the focus.
   virtual void SetFocus() = 0;
   virtual void StartTimer(int timerId, unsigned milliseconds) = 0;
-  virtual void StopTimer(int timerId) = 0;
 
   // Children, added in tab order, and the menu bar.
   virtual void AddControl(const ControlSpec& control) = 0;

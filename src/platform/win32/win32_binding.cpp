@@ -97,16 +97,9 @@ void Win32Binding::RunModal(const std::function<bool()>& finished) {
   }
 }
 
-void Win32Binding::ShowMessage(const std::string& text, const std::string& title,
-                               MessageBoxStyle style) {
-  UINT type = 0;
-  switch (style) {
-    case MessageBoxStyle::OkOnly:
-      type = MB_OK;
-      break;
-  }
+void Win32Binding::ShowMessage(const std::string& text, const std::string& title) {
   // Owned by the active form window, if any, so it stays above it and disables it meanwhile.
-  MessageBoxW(ActiveForm(), ToWide(text).c_str(), ToWide(title).c_str(), type);
+  MessageBoxW(ActiveForm(), ToWide(text).c_str(), ToWide(title).c_str(), MB_OK);
 }
 
 void Win32Binding::Quit() {
@@ -206,8 +199,5 @@ void Win32Binding::StartProgram(const std::string& path, int showMode) {
   const UniqueHandle process(started.hProcess);
   const UniqueHandle thread(started.hThread);
 }
-
-std::string Win32Binding::ToAnsi(const std::string& text) { return Utf8ToAnsi(text); }
-std::string Win32Binding::FromAnsi(const std::string& bytes) { return AnsiToUtf8(bytes); }
 
 }  // namespace platform::win32

@@ -34,8 +34,6 @@ Styles StylesFor(const WindowSpec& design) {
   styles.style = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
   if (design.border == BorderStyle::FixedDialog) styles.exStyle |= WS_EX_DLGMODALFRAME;
   if (design.controlBox) styles.style |= WS_SYSMENU;
-  if (design.minButton) styles.style |= WS_MINIMIZEBOX;
-  if (design.maxButton) styles.style |= WS_MAXIMIZEBOX;
   // An owned window has no task-bar button; without an owner a tool window keeps it off.
   styles.owner = reinterpret_cast<HWND>(design.owner);
   if (!design.showInTaskbar && styles.owner == nullptr) styles.exStyle |= WS_EX_TOOLWINDOW;
@@ -295,9 +293,6 @@ void Win32Window::Show(WindowState state) {
       ShowWindow(hwnd_, SW_SHOWMAXIMIZED);
       if (border_ == BorderStyle::None) CoverPrimaryMonitor();
       break;
-    case WindowState::Minimized:
-      ShowWindow(hwnd_, SW_SHOWMINIMIZED);
-      break;
     case WindowState::Normal:
       if (border_ != BorderStyle::None && !placed_) CentreOnScreen();
       placed_ = true;
@@ -359,8 +354,6 @@ void Win32Window::StartTimer(int timerId, unsigned milliseconds) {
     throw RunTimeError(ErrorCode::OutOfMemory, "SetTimer failed");
   }
 }
-
-void Win32Window::StopTimer(int timerId) { KillTimer(hwnd_, NativeTimerId(timerId)); }
 
 void Win32Window::AddControl(const ControlSpec& control) {
   controls_.Add(hwnd_, instance_, control, Dpi());

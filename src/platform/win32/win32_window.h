@@ -43,7 +43,6 @@ class Win32Window final : public WindowPeer {
   void UpdateNow() override;
   void SetFocus() override;
   void StartTimer(int timerId, unsigned milliseconds) override;
-  void StopTimer(int timerId) override;
   void SetClientSize(PixelSize size) override;
   void Place(const PixelRect& rect) override;
   void CoverPrimaryMonitor() override;
