@@ -144,10 +144,7 @@ double Form::UnitsPerPixel() const {
   return kTwipsPerInch / dpi;
 }
 
-int Form::ToPixels(Single twips) const {
-  const int dpi = peer_ ? peer_->Dpi() : 96;
-  return static_cast<int>(std::lround(double{twips} * dpi / kTwipsPerInch));
-}
+int Form::ToPixels(Single twips) const { return TwipsToPixels(twips, peer_ ? peer_->Dpi() : 96); }
 
 void Form::EnableInput(bool enabled) {
   if (peer_) peer_->SetEnabled(enabled);

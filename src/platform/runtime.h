@@ -2,6 +2,7 @@
 // The application run-time the windows and the start routine are written against: the
 // application and screen objects, the command line, message boxes, pictures, ending, and the
 // book of loaded forms that decides when the program ends by itself.
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,11 @@ struct ScreenObject {
 };
 
 inline constexpr double kTwipsPerInch = 1440.0;
+
+// Whole pixels at the DPI; half a pixel rounds away from zero.
+[[nodiscard]] inline int TwipsToPixels(double twips, int dpi) {
+  return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
+}
 
 class Runtime {
  public:
