@@ -25,8 +25,6 @@ TEST_F(SettingsOpen, LooksAsDesigned) {
   EXPECT_EQ(window().caption, "スライドショー") << "the application title replaces 設定";
   EXPECT_TRUE(window().visible);
   EXPECT_EQ(window().design.border, platform::BorderStyle::FixedSingle);
-  EXPECT_FALSE(window().design.minButton);
-  EXPECT_FALSE(window().design.maxButton);
   EXPECT_TRUE(window().design.controlBox);
   EXPECT_TRUE(window().design.showInTaskbar);
   EXPECT_TRUE(window().design.programIcon);

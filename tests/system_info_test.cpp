@@ -55,8 +55,7 @@ struct AboutOpen {
   [[nodiscard]] bool SaidUnavailable() const {
     return saver.sim.messages.size() == 1 &&
            saver.sim.messages[0].text == "この環境ではシステム情報を使用できません。" &&
-           saver.sim.messages[0].title == "スライドショー" &&
-           saver.sim.messages[0].style == platform::MessageBoxStyle::OkOnly;
+           saver.sim.messages[0].title == "スライドショー";
   }
 };
 

@@ -44,7 +44,7 @@ void SFrm_About::StartSysInfo() {
     }
   });
   if (!started) {
-    runtime_.MsgBox(texts::kSystemInfoUnavailable, platform::MessageBoxStyle::OkOnly, App.Title);
+    runtime_.MsgBox(texts::kSystemInfoUnavailable, App.Title);
   }
 }
 
@@ -66,8 +66,8 @@ bool SFrm_About::GetKeyValue(platform::Handle KeyRoot, const std::string& KeyNam
   platform::Handle opened = 0;
   // Reading is all the button does, so it asks for nothing more: a standard user may not open
   // these keys for writing.
-  if (system.RegOpenKeyExA(KeyRoot, runtime_.binding().ToAnsi(KeyName).c_str(), 0, KEY_QUERY_VALUE,
-                           &opened) != ERROR_SUCCESS) {
+  if (system.RegOpenKeyExA(KeyRoot, KeyName.c_str(), 0, KEY_QUERY_VALUE, &opened) !=
+      ERROR_SUCCESS) {
     return notRead();
   }
   const platform::RegistryKey key(system, opened);
@@ -76,8 +76,8 @@ bool SFrm_About::GetKeyValue(platform::Handle KeyRoot, const std::string& KeyNam
   auto size = static_cast<std::uint32_t>(buffer.size());
   std::uint32_t type = 0;
   // A value with no data at all is as good as none: the second place is still tried.
-  if (system.RegQueryValueExA(key.get(), runtime_.binding().ToAnsi(SubKeyRef).c_str(), nullptr,
-                              &type, buffer.data(), &size) != ERROR_SUCCESS ||
+  if (system.RegQueryValueExA(key.get(), SubKeyRef.c_str(), nullptr, &type, buffer.data(), &size) !=
+          ERROR_SUCCESS ||
       size == 0) {
     return notRead();
   }
@@ -87,7 +87,7 @@ bool SFrm_About::GetKeyValue(platform::Handle KeyRoot, const std::string& KeyNam
   if (type == REG_SZ && bytes.empty()) return notRead();
 
   if (type == REG_SZ) {
-    KeyVal = runtime_.binding().FromAnsi(bytes);
+    KeyVal = bytes;
   } else if (type == REG_DWORD) {
     KeyVal = NumberText(bytes);
   }

@@ -30,8 +30,6 @@ struct Monitor {
   int dpi = 96;    // the monitor's DPI now, which may differ from the one the session began with
 };
 
-enum class MessageBoxStyle { OkOnly };
-
 class Binding {
  public:
   virtual ~Binding() = default;
@@ -47,9 +45,8 @@ class Binding {
                                                  WindowEvents& events) = 0;
   // Delivers events until `finished` says so; the forms' modal loop.
   virtual void RunModal(const std::function<bool()>& finished) = 0;
-  // A modal message box; returns when it is closed.
-  virtual void ShowMessage(const std::string& text, const std::string& title,
-                           MessageBoxStyle style) = 0;
+  // A modal message box with only an OK button; returns when it is closed.
+  virtual void ShowMessage(const std::string& text, const std::string& title) = 0;
   // No form is loaded any more: the program ends once the start routine has returned.
   virtual void Quit() = 0;
   // Ends the program at once; nothing after it runs.
@@ -60,9 +57,6 @@ class Binding {
   // Starts the program at exactly that path, without waiting for it; its window is shown as
   // `showMode` says. Throws RunTimeError when it cannot be started.
   virtual void StartProgram(const std::string& path, int showMode) = 0;
-  // Text in the system's ANSI code page, as the registry's A functions take and give it.
-  virtual std::string ToAnsi(const std::string& text) = 0;
-  virtual std::string FromAnsi(const std::string& bytes) = 0;
   // Opens a picture file and checks its header; throws RunTimeError (FileNotFound,
   // InvalidPicture) when it is missing or no picture the decoder accepts.
   virtual std::unique_ptr<PixelSource> OpenPicture(const std::string& path) = 0;

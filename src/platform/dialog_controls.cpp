@@ -7,14 +7,6 @@
 #include "platform/runtime.h"
 
 namespace platform {
-namespace {
-
-int ToPixels(double twips, int dpi) {
-  return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
-}
-
-}  // namespace
-
 ChildControl::ChildControl(Form& owner, ControlSpec::Kind kind, std::string text, TwipsRect rect)
     : owner_(owner), kind_(kind), id_(owner.NextControlId()), text_(std::move(text)), rect_(rect) {
   owner.AddControl(*this);
@@ -25,8 +17,8 @@ ControlSpec ChildControl::Describe(int dpi) const {
   design.kind = kind_;
   design.id = id_;
   design.text = text_;
-  design.rect = {ToPixels(rect_.left, dpi), ToPixels(rect_.top, dpi), ToPixels(rect_.width, dpi),
-                 ToPixels(rect_.height, dpi)};
+  design.rect = {TwipsToPixels(rect_.left, dpi), TwipsToPixels(rect_.top, dpi),
+                 TwipsToPixels(rect_.width, dpi), TwipsToPixels(rect_.height, dpi)};
   design.isDefault = isDefault_;
   design.font = font_;
   design.foreColor = foreColor_;
@@ -61,8 +53,8 @@ Line::Line(Form& owner, TwipsRect fromTo, std::uint32_t color, int borderWidth)
 Scene::Line Line::At(int dpi) const {
   // Border widths are pixels at 96 DPI; they grow with the display's scale.
   const int width = std::max(1, static_cast<int>(std::lround(borderWidth_ * dpi / 96.0)));
-  return {{ToPixels(fromTo_.left, dpi), ToPixels(fromTo_.top, dpi)},
-          {ToPixels(fromTo_.width, dpi), ToPixels(fromTo_.height, dpi)},
+  return {{TwipsToPixels(fromTo_.left, dpi), TwipsToPixels(fromTo_.top, dpi)},
+          {TwipsToPixels(fromTo_.width, dpi), TwipsToPixels(fromTo_.height, dpi)},
           color_,
           width};
 }

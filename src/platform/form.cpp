@@ -39,6 +39,7 @@ void Form::Load() {
 void Form::MakeWindow() {
   WindowSpec design = design_.window;
   design.caption = caption_;
+  design.dialog = !children_.empty();
   if (design_.owner != nullptr) design.owner = design_.owner->hWnd();
   peer_ = runtime_.binding().MakeWindow(design, *this);
   if (width_ > 0 && height_ > 0) peer_->SetOuterSize({ToPixels(width_), ToPixels(height_)});
@@ -143,10 +144,7 @@ double Form::UnitsPerPixel() const {
   return kTwipsPerInch / dpi;
 }
 
-int Form::ToPixels(Single twips) const {
-  const int dpi = peer_ ? peer_->Dpi() : 96;
-  return static_cast<int>(std::lround(double{twips} * dpi / kTwipsPerInch));
-}
+int Form::ToPixels(Single twips) const { return TwipsToPixels(twips, peer_ ? peer_->Dpi() : 96); }
 
 void Form::EnableInput(bool enabled) {
   if (peer_) peer_->SetEnabled(enabled);

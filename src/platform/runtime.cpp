@@ -23,8 +23,8 @@ ScreenObject ScreenInTwips(const std::vector<Monitor>& monitors) {
 Runtime::Runtime(Binding& binding)
     : App(binding.ReadApp()), Screen(ScreenInTwips(binding.Monitors())), binding_(binding) {}
 
-void Runtime::MsgBox(const std::string& prompt, MessageBoxStyle buttons, const std::string& title) {
-  binding_.ShowMessage(prompt, title, buttons);
+void Runtime::MsgBox(const std::string& prompt, const std::string& title) {
+  binding_.ShowMessage(prompt, title);
 }
 
 std::shared_ptr<Picture> Runtime::LoadPicture(const std::string& path) {

@@ -2,6 +2,7 @@
 // The application run-time the windows and the start routine are written against: the
 // application and screen objects, the command line, message boxes, pictures, ending, and the
 // book of loaded forms that decides when the program ends by itself.
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,11 @@ struct ScreenObject {
 
 inline constexpr double kTwipsPerInch = 1440.0;
 
+// Whole pixels at the DPI; half a pixel rounds away from zero.
+[[nodiscard]] inline int TwipsToPixels(double twips, int dpi) {
+  return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
+}
+
 class Runtime {
  public:
   explicit Runtime(Binding& binding);
@@ -36,7 +42,8 @@ class Runtime {
   [[nodiscard]] SystemCalls& System() const { return binding_.System(); }
   [[nodiscard]] Binding& binding() const { return binding_; }
 
-  void MsgBox(const std::string& prompt, MessageBoxStyle buttons, const std::string& title);
+  // A message box with only an OK button, the one kind the windows show.
+  void MsgBox(const std::string& prompt, const std::string& title);
   // Loads a picture file; the format comes from the content. Throws RunTimeError.
   std::shared_ptr<Picture> LoadPicture(const std::string& path);
   [[noreturn]] void End();

@@ -1,7 +1,9 @@
 #pragma once
 // The operating system's functions that the windows call by name, with their argument orders
 // and values. The Win32 binding calls the real functions; the in-memory binding records every
-// call and simulates its effect. Handles are carried as integers.
+// call and simulates its effect. Handles are carried as integers. Text, in the arguments and in a
+// text value read, is UTF-8 here as everywhere in the program; the Win32 binding converts it
+// from and to the system's ANSI code page at the A function.
 #include <cstdint>
 
 namespace platform {

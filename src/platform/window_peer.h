@@ -23,22 +23,23 @@ struct PixelRect {
 };
 
 enum class BorderStyle { None = 0, FixedSingle = 1, FixedDialog = 3 };
-enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
+enum class WindowState { Normal = 0, Maximized = 2 };
 
 // How the native window is made; fixed for the window's life.
 struct WindowSpec {
   std::string caption;
   BorderStyle border = BorderStyle::FixedSingle;
   bool showInTaskbar = true;
-  bool controlBox = true;  // system menu and close button
-  bool minButton = false;
-  bool maxButton = false;
+  bool controlBox = true;    // system menu and close button; never a minimize or maximize button
   bool programIcon = false;  // the title bar and task bar show the program's icon
   // The window this one stays above and goes with; an owned window has no task-bar button.
   Handle owner = 0;
   // Stays above every window that is not topmost, is never activated and shows no pointer: a
   // black stand-in over a monitor that a full-screen form does not cover itself.
   bool cover = false;
+  // Has controls: the system's dialog manager moves the focus between them and turns Enter and
+  // Esc into the form's dialog keys.
+  bool dialog = false;
 };
 
 // A font asked for by name; where the face is missing, the system's font mapper picks the
@@ -147,7 +148,6 @@ class WindowPeer {
   // Throws RunTimeError(InvalidProcedureCall) when the window cannot take the focus.
   virtual void SetFocus() = 0;
   virtual void StartTimer(int timerId, unsigned milliseconds) = 0;
-  virtual void StopTimer(int timerId) = 0;
 
   // Children, added in tab order, and the menu bar.
   virtual void AddControl(const ControlSpec& control) = 0;

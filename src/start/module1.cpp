@@ -30,8 +30,7 @@ void Module1::Main() {
     // Only the first two characters count; whatever follows (a window handle) is ignored.
     const std::string request = platform::UCase(platform::Left(runtime_.Command(), 2));
     if (request == "/A") {
-      runtime_.MsgBox(texts::kPasswordsNotSupported, platform::MessageBoxStyle::OkOnly,
-                      runtime_.App.Title);
+      runtime_.MsgBox(texts::kPasswordsNotSupported, runtime_.App.Title);
       runtime_.End();
     } else if (request == "/C" || request.empty()) {
       form2().Load();

@@ -129,9 +129,8 @@ void SimBinding::RunModal(const std::function<bool()>& finished) {
   }
 }
 
-void SimBinding::ShowMessage(const std::string& text, const std::string& title,
-                             platform::MessageBoxStyle style) {
-  messages.push_back({text, title, style});
+void SimBinding::ShowMessage(const std::string& text, const std::string& title) {
+  messages.push_back({text, title});
 }
 
 void SimBinding::End() {

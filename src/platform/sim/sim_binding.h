@@ -23,7 +23,6 @@ class SimWindow;
 struct ShownMessage {
   std::string text;
   std::string title;
-  platform::MessageBoxStyle style;
 };
 
 class SimBinding final : public platform::Binding {
@@ -87,15 +86,11 @@ class SimBinding final : public platform::Binding {
   std::unique_ptr<platform::WindowPeer> MakeWindow(const platform::WindowSpec& design,
                                                    platform::WindowEvents& events) override;
   void RunModal(const std::function<bool()>& finished) override;
-  void ShowMessage(const std::string& text, const std::string& title,
-                   platform::MessageBoxStyle style) override;
+  void ShowMessage(const std::string& text, const std::string& title) override;
   void Quit() override { quit = true; }
   [[noreturn]] void End() override;
   bool FileExists(const std::string& path) override;
   void StartProgram(const std::string& path, int showMode) override;
-  // The in-memory system's ANSI code page is UTF-8 itself.
-  std::string ToAnsi(const std::string& text) override { return text; }
-  std::string FromAnsi(const std::string& bytes) override { return bytes; }
   std::unique_ptr<platform::PixelSource> OpenPicture(const std::string& path) override;
 
   // Throws RunTimeError(OutOfMemory), as the window system fails, when no handle is left.
@@ -136,7 +131,6 @@ class SimWindow final : public platform::WindowPeer {
   void UpdateNow() override { ++immediateRepaints; }
   void SetFocus() override;
   void StartTimer(int timerId, unsigned milliseconds) override;
-  void StopTimer(int timerId) override { timers.erase(timerId); }
   void SetClientSize(platform::PixelSize size) override;
   void Place(const platform::PixelRect& rect) override;
   void CoverPrimaryMonitor() override;

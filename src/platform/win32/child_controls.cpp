@@ -18,19 +18,19 @@ struct NativeKind {
   DWORD style;
 };
 
-NativeKind NativeKindOf(const ControlSpec& design) {
+// A group starts at the first button and ends at the controls below the buttons.
+NativeKind NativeKindOf(const ControlSpec& design, bool firstButton) {
   switch (design.kind) {
     case ControlSpec::Kind::Button:
-      // BS_NOTIFY: the form hears of the focus moving between its buttons.
-      return {L"BUTTON", static_cast<DWORD>(WS_TABSTOP | BS_NOTIFY |
+      return {L"BUTTON", static_cast<DWORD>(WS_TABSTOP | (firstButton ? WS_GROUP : 0) |
                                             (design.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))};
     case ControlSpec::Kind::Icon:
-      return {L"STATIC", SS_ICON};
+      return {L"STATIC", WS_GROUP | SS_ICON};
     case ControlSpec::Kind::Label:
       break;
   }
   // SS_LEFT wraps at the label's width and breaks at CR LF.
-  return {L"STATIC", SS_LEFT};
+  return {L"STATIC", WS_GROUP | SS_LEFT};
 }
 
 PixelRect Placement(const ControlSpec& design) {
@@ -41,7 +41,13 @@ PixelRect Placement(const ControlSpec& design) {
 }  // namespace
 
 void ChildControls::Add(HWND parent, HINSTANCE instance, const ControlSpec& design, int dpi) {
-  const NativeKind native = NativeKindOf(design);
+  const auto lastButton = std::find_if(children_.rbegin(), children_.rend(), [](const Child& c) {
+    return c.kind == ControlSpec::Kind::Button;
+  });
+  const bool firstButton = lastButton == children_.rend();
+  // A child is made at the bottom of the z-order; a button goes up to just below the last one.
+  const HWND above = firstButton ? HWND_TOP : lastButton->window;
+  const NativeKind native = NativeKindOf(design, firstButton);
   const PixelRect rect = Placement(design);
   const std::wstring text = design.kind == ControlSpec::Kind::Icon ? L"" : ToWide(design.text);
   HWND window =
@@ -50,7 +56,13 @@ void ChildControls::Add(HWND parent, HINSTANCE instance, const ControlSpec& desi
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance, nullptr);
   if (window == nullptr) throw RunTimeError(ErrorCode::OutOfMemory, "CreateWindowExW failed");
   children_.push_back({design.id, design.kind, window, design.foreColor, nullptr});
-  if (design.isDefault && shownDefault_ == nullptr) shownDefault_ = window;
+  if (design.kind == ControlSpec::Kind::Button) {
+    SetWindowPos(window, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  if (design.isDefault) {
+    // The dialog manager presses it on Enter unless another button has the focus.
+    SendMessageW(parent, DM_SETDEFID, static_cast<WPARAM>(design.id), 0);
+  }
   if (design.kind == ControlSpec::Kind::Icon) {
     if (!icon_) icon_ = LoadProgramIcon(instance, kIconSize);
     SendMessageW(window, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
@@ -96,22 +108,6 @@ HBRUSH ChildControls::ColorStatic(HDC dc, HWND window, std::uint32_t backColor) 
   SetTextColor(dc, ownColor ? ToColorRef(*child->foreColor) : GetSysColor(COLOR_BTNTEXT));
   SetBkMode(dc, TRANSPARENT);
   return background_.get();
-}
-
-void ChildControls::ShowAsDefault(HWND focusedButton) {
-  shownDefault_ = focusedButton;
-  for (const Child& child : children_) {
-    if (child.kind != ControlSpec::Kind::Button) continue;
-    // Some systems take the whole low word of the style from BM_SETSTYLE: keep the other bits.
-    const auto style = static_cast<DWORD>(GetWindowLongW(child.window, GWL_STYLE));
-    const DWORD type = child.window == focusedButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-    SendMessageW(child.window, BM_SETSTYLE,
-                 (style & 0xFFFFu & ~static_cast<DWORD>(BS_TYPEMASK)) | type, TRUE);
-  }
-}
-
-int ChildControls::ShownDefault() const {
-  return shownDefault_ != nullptr ? GetDlgCtrlID(shownDefault_) : -1;
 }
 
 void ChildControls::SetFont(Child& child, const std::optional<FontSpec>& font, int dpi) {

@@ -17,8 +17,9 @@ namespace platform::win32 {
 
 class ChildControls {
  public:
-  // Children come in tab order: the z-order they are made in is the order Tab follows.
-  // Throws RunTimeError(OutOfMemory) when the child cannot be made.
+  // Buttons come in tab order: the z-order they are made in is the order Tab follows. Labels and
+  // icons take no focus and stay below them, so that the buttons make one group, which the arrow
+  // keys go round as Tab does. Throws RunTimeError(OutOfMemory) when the child cannot be made.
   void Add(HWND parent, HINSTANCE instance, const ControlSpec& design, int dpi);
   void Place(const ControlSpec& design, int dpi);
   void SetText(int id, const std::string& text);
@@ -29,12 +30,6 @@ class ChildControls {
   // WM_CTLCOLORSTATIC: labels and the icon stand on the form's background, labels in their
   // own text colour.
   HBRUSH ColorStatic(HDC dc, HWND child, std::uint32_t backColor);
-  // As in dialogs, the push button with the focus is drawn as the default one, since Enter
-  // presses it.
-  void ShowAsDefault(HWND focusedButton);
-  // The id of the button drawn as the default one, or -1; the system's dialog navigation asks
-  // for it (DM_GETDEFID) after moving the focus.
-  [[nodiscard]] int ShownDefault() const;
 
  private:
   struct Child {
@@ -48,7 +43,6 @@ class ChildControls {
 
   std::vector<Child> children_;
   ControlFonts fonts_;
-  HWND shownDefault_ = nullptr;
   UniqueIcon icon_;  // the icon controls' image, loaded with the first of them
   UniqueBrush background_;
   COLORREF backgroundColor_ = 0;

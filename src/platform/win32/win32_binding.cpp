@@ -5,7 +5,6 @@
 #include "platform/run_time_error.h"
 #include "platform/win32/app_resources.h"
 #include "platform/win32/command_line.h"
-#include "platform/win32/dialog_keys.h"
 #include "platform/win32/display_monitors.h"
 #include "platform/win32/long_path.h"
 #include "platform/win32/metafile_picture.h"
@@ -53,7 +52,8 @@ Win32Binding::Win32Binding()
     : module_(GetModuleHandleW(nullptr)),
       instanceMutex_(CreateMutexW(nullptr, FALSE, kInstanceMutexName)),
       previousInstance_(GetLastError() == ERROR_ALREADY_EXISTS),
-      windowClass_(module_, &Win32Window::Procedure) {}
+      formClass_(module_, L"SlideShowForm", &Win32Window::FormProcedure, 0),
+      dialogClass_(module_, L"SlideShowDialog", &Win32Window::DialogProcedure, DLGWINDOWEXTRA) {}
 
 AppObject Win32Binding::ReadApp() {
   const std::wstring path = ModuleFileName(module_);
@@ -79,7 +79,8 @@ std::string Win32Binding::CommandLine() {
 
 std::unique_ptr<WindowPeer> Win32Binding::MakeWindow(const WindowSpec& design,
                                                      WindowEvents& events) {
-  return std::make_unique<Win32Window>(windowClass_, design, events, openWindows_);
+  return std::make_unique<Win32Window>(design.dialog ? dialogClass_ : formClass_, design, events,
+                                       openWindows_);
 }
 
 void Win32Binding::RunModal(const std::function<bool()>& finished) {
@@ -96,16 +97,9 @@ void Win32Binding::RunModal(const std::function<bool()>& finished) {
   }
 }
 
-void Win32Binding::ShowMessage(const std::string& text, const std::string& title,
-                               MessageBoxStyle style) {
-  UINT type = 0;
-  switch (style) {
-    case MessageBoxStyle::OkOnly:
-      type = MB_OK;
-      break;
-  }
+void Win32Binding::ShowMessage(const std::string& text, const std::string& title) {
   // Owned by the active form window, if any, so it stays above it and disables it meanwhile.
-  MessageBoxW(ActiveForm(), ToWide(text).c_str(), ToWide(title).c_str(), type);
+  MessageBoxW(ActiveForm(), ToWide(text).c_str(), ToWide(title).c_str(), MB_OK);
 }
 
 void Win32Binding::Quit() {
@@ -119,7 +113,7 @@ void Win32Binding::Quit() {
 void Win32Binding::End() {
   std::vector<HWND> forms;
   for (HWND window : ThreadWindows()) {
-    if (!windowClass_.Owns(window)) continue;
+    if (!IsForm(window)) continue;
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     forms.push_back(window);
   }
@@ -156,19 +150,27 @@ int Win32Binding::RunMessageLoop() {
   }
 }
 
+// The keyboard of a form with controls is the dialog manager's: Tab, the arrows and the access
+// keys move between the buttons, Enter and Esc become commands to the form. An access key that no
+// control claims goes on to the window, which opens its menu with it.
 void Win32Binding::Deliver(MSG& message) const {
-  if (DeliverToDialog(message, windowClass_)) return;
+  HWND form = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+  if (dialogClass_.Owns(form) && IsDialogMessageW(form, &message) != FALSE) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);
+}
+
+bool Win32Binding::IsForm(HWND window) const {
+  return formClass_.Owns(window) || dialogClass_.Owns(window);
 }
 
 // The active form, or else the topmost form that takes input: a message box owned by it is
 // modal to it, also while the system has activated no window of the program.
 HWND Win32Binding::ActiveForm() const {
   HWND active = GetActiveWindow();
-  if (windowClass_.Owns(active) && IsWindowEnabled(active)) return active;
+  if (IsForm(active) && IsWindowEnabled(active)) return active;
   for (HWND window : ThreadWindows()) {
-    if (windowClass_.Owns(window) && IsWindowVisible(window) && IsWindowEnabled(window)) {
+    if (IsForm(window) && IsWindowVisible(window) && IsWindowEnabled(window)) {
       return window;
     }
   }
@@ -197,8 +199,5 @@ void Win32Binding::StartProgram(const std::string& path, int showMode) {
   const UniqueHandle process(started.hProcess);
   const UniqueHandle thread(started.hThread);
 }
-
-std::string Win32Binding::ToAnsi(const std::string& text) { return Utf8ToAnsi(text); }
-std::string Win32Binding::FromAnsi(const std::string& bytes) { return AnsiToUtf8(bytes); }
 
 }  // namespace platform::win32

@@ -26,15 +26,12 @@ class Win32Binding final : public Binding {
 
   std::unique_ptr<WindowPeer> MakeWindow(const WindowSpec& design, WindowEvents& events) override;
   void RunModal(const std::function<bool()>& finished) override;
-  void ShowMessage(const std::string& text, const std::string& title,
-                   MessageBoxStyle style) override;
+  void ShowMessage(const std::string& text, const std::string& title) override;
   void Quit() override;
   [[noreturn]] void End() override;
 
   bool FileExists(const std::string& path) override;
   void StartProgram(const std::string& path, int showMode) override;
-  std::string ToAnsi(const std::string& text) override;
-  std::string FromAnsi(const std::string& bytes) override;
   std::unique_ptr<PixelSource> OpenPicture(const std::string& path) override;
 
   // Delivers messages until WM_QUIT and returns its exit code; returns 0 at once when the start
@@ -43,13 +40,15 @@ class Win32Binding final : public Binding {
 
  private:
   void Deliver(MSG& message) const;
+  [[nodiscard]] bool IsForm(HWND window) const;
   [[nodiscard]] HWND ActiveForm() const;
 
   HMODULE module_;
   UniqueHandle instanceMutex_;
   bool previousInstance_ = false;
   Win32SystemCalls system_;
-  WindowClass windowClass_;
+  WindowClass formClass_;
+  WindowClass dialogClass_;
   // Made for the first picture and kept: one factory for every picture of the show.
   Microsoft::WRL::ComPtr<IWICImagingFactory> pictureFactory_;
   int screenPixelsPerInch_ = 0;  // an inch of a metafile, found with the factory

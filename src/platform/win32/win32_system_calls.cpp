@@ -4,7 +4,12 @@
 // imm.h needs the types <windows.h> declares.
 #include <imm.h>
 
+#include <cstring>
+#include <optional>
+#include <string>
+
 #include "platform/win32/crash_restore.h"
+#include "platform/win32/utf16.h"
 
 namespace platform::win32 {
 namespace {
@@ -26,6 +31,28 @@ HKEY ToHkey(Handle handle) {
   return reinterpret_cast<HKEY>(handle);
 }
 
+// A text argument in the system's ANSI code page; null stays null.
+class AnsiArgument {
+ public:
+  explicit AnsiArgument(const char* utf8) {
+    if (utf8 != nullptr) text_ = Utf8ToAnsi(utf8);
+  }
+  [[nodiscard]] const char* get() const { return text_ ? text_->c_str() : nullptr; }
+
+ private:
+  std::optional<std::string> text_;
+};
+
+// A text value read is handed back in UTF-8, where it fits the caller's buffer in that form too.
+LONG TextToUtf8(DWORD type, std::uint8_t* data, DWORD capacity, DWORD& size) {
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return ERROR_SUCCESS;
+  const std::string text = AnsiToUtf8({reinterpret_cast<const char*>(data), size});
+  if (text.size() > capacity) return ERROR_MORE_DATA;
+  std::memcpy(data, text.data(), text.size());
+  size = static_cast<DWORD>(text.size());
+  return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 std::int32_t Win32SystemCalls::SystemParametersInfoA(std::uint32_t uiAction, std::uint32_t uiParam,
@@ -36,7 +63,8 @@ std::int32_t Win32SystemCalls::SystemParametersInfoA(std::uint32_t uiAction, std
 std::int32_t Win32SystemCalls::ShowCursor(std::int32_t bShow) { return ::ShowCursor(bShow); }
 
 Handle Win32SystemCalls::FindWindowA(const char* lpClassName, const char* lpWindowName) {
-  return reinterpret_cast<Handle>(::FindWindowA(lpClassName, lpWindowName));
+  return reinterpret_cast<Handle>(
+      ::FindWindowA(AnsiArgument(lpClassName).get(), AnsiArgument(lpWindowName).get()));
 }
 
 // Another program's window that is hidden here is shown again if this process crashes first.
@@ -62,8 +90,8 @@ std::int32_t Win32SystemCalls::RegOpenKeyExA(Handle hKey, const char* lpSubKey,
                                              std::uint32_t ulOptions, std::uint32_t samDesired,
                                              Handle* phkResult) {
   HKEY opened = nullptr;
-  const LONG result = ::RegOpenKeyExA(ToHkey(hKey), lpSubKey, ulOptions, samDesired,
-                                      phkResult != nullptr ? &opened : nullptr);
+  const LONG result = ::RegOpenKeyExA(ToHkey(hKey), AnsiArgument(lpSubKey).get(), ulOptions,
+                                      samDesired, phkResult != nullptr ? &opened : nullptr);
   if (phkResult != nullptr) *phkResult = reinterpret_cast<Handle>(opened);
   return result;
 }
@@ -74,11 +102,14 @@ std::int32_t Win32SystemCalls::RegQueryValueExA(Handle hKey, const char* lpValue
                                                 std::uint32_t* lpReserved, std::uint32_t* lpType,
                                                 std::uint8_t* lpData, std::uint32_t* lpcbData) {
   DWORD reserved = lpReserved != nullptr ? *lpReserved : 0;
-  DWORD type = lpType != nullptr ? *lpType : 0;
-  DWORD size = lpcbData != nullptr ? *lpcbData : 0;
-  const LONG result = ::RegQueryValueExA(
-      ToHkey(hKey), lpValueName, lpReserved != nullptr ? &reserved : nullptr,
-      lpType != nullptr ? &type : nullptr, lpData, lpcbData != nullptr ? &size : nullptr);
+  DWORD type = 0;
+  const DWORD capacity = lpcbData != nullptr ? *lpcbData : 0;
+  DWORD size = capacity;
+  LONG result = ::RegQueryValueExA(ToHkey(hKey), AnsiArgument(lpValueName).get(),
+                                   lpReserved != nullptr ? &reserved : nullptr, &type, lpData,
+                                   lpcbData != nullptr ? &size : nullptr);
+  if (result == ERROR_SUCCESS && lpData != nullptr)
+    result = TextToUtf8(type, lpData, capacity, size);
   if (lpType != nullptr) *lpType = type;
   if (lpcbData != nullptr) *lpcbData = size;
   return result;

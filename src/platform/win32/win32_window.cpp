@@ -34,8 +34,6 @@ Styles StylesFor(const WindowSpec& design) {
   styles.style = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
   if (design.border == BorderStyle::FixedDialog) styles.exStyle |= WS_EX_DLGMODALFRAME;
   if (design.controlBox) styles.style |= WS_SYSMENU;
-  if (design.minButton) styles.style |= WS_MINIMIZEBOX;
-  if (design.maxButton) styles.style |= WS_MAXIMIZEBOX;
   // An owned window has no task-bar button; without an owner a tool window keeps it off.
   styles.owner = reinterpret_cast<HWND>(design.owner);
   if (!design.showInTaskbar && styles.owner == nullptr) styles.exStyle |= WS_EX_TOOLWINDOW;
@@ -75,8 +73,18 @@ UINT_PTR NativeTimerId(int timerId) { return static_cast<UINT_PTR>(timerId) + 1;
 
 }  // namespace
 
-LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) noexcept {
+LRESULT CALLBACK Win32Window::FormProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) noexcept {
+  return Route(DefWindowProcW, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Window::DialogProcedure(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam) noexcept {
+  return Route(DefDlgProcW, window, message, wParam, lParam);
+}
+
+LRESULT Win32Window::Route(WNDPROC fallback, HWND window, UINT message, WPARAM wParam,
+                           LPARAM lParam) noexcept {
   try {
     if (message == WM_NCCREATE) {
       auto* created =
@@ -85,12 +93,13 @@ LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wParam
       SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
     auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (self == nullptr) return fallback(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-      // Destroyed from outside (with its owner, say): the object lives on without a window.
+      // Destroyed from outside (with its owner, say): the object lives on without a window. The
+      // dialog manager lets go of its own data here too.
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       self->hwnd_ = nullptr;
-      return DefWindowProcW(window, message, wParam, lParam);
+      return fallback(window, message, wParam, lParam);
     }
     return self->HandleMessage(message, wParam, lParam);
   } catch (...) {
@@ -98,23 +107,11 @@ LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wParam
   }
 }
 
-Win32Window* Win32Window::FromHandle(const WindowClass& windowClass, HWND window) {
-  if (!windowClass.Owns(window)) return nullptr;
-  return reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
-void Win32Window::PressDialogKey(DialogKey key) noexcept {
-  // The message loop calls this, not the window procedure; the same rule holds: nothing escapes.
-  try {
-    events_.OnDialogKey(key);
-  } catch (...) {
-  }
-}
-
 // An event may unload the form, which destroys this object before the event returns: after
 // calling into events_, a case touches no member any more.
 LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND window = hwnd_;
+  const WNDPROC fallback = fallback_;
   switch (message) {
     case WM_ERASEBKGND:
       return 1;  // the paint covers everything; erasing first would flicker
@@ -127,7 +124,7 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSKEYDOWN:
       events_.OnKeyDown(static_cast<int>(wParam), CurrentShift());
       // Alt+F4 and the system menu still work when the key left the window standing.
-      return IsWindow(window) ? DefWindowProcW(window, message, wParam, lParam) : 0;
+      return IsWindow(window) ? fallback(window, message, wParam, lParam) : 0;
     case WM_LBUTTONDOWN:
       events_.OnMouseDown(kLeftButton, CurrentShift(), PointOf(lParam));
       return 0;
@@ -145,32 +142,11 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       events_.OnMouseMove(ButtonsHeld(wParam), CurrentShift(), PointOf(lParam));
       return 0;
     case WM_COMMAND:
-      return HandleCommand(wParam, lParam);
+      return HandleCommand(wParam);
     case WM_CTLCOLORSTATIC:
       return reinterpret_cast<LRESULT>(controls_.ColorStatic(reinterpret_cast<HDC>(wParam),
                                                              reinterpret_cast<HWND>(lParam),
                                                              events_.DescribeScene().backColor));
-    case WM_SETFOCUS: {
-      // A dialog passes the focus on to the child that had it last, or to its first.
-      if (!HasControls()) return DefWindowProcW(window, message, wParam, lParam);
-      HWND child = lastFocus_ != nullptr ? lastFocus_ : GetNextDlgTabItem(window, nullptr, FALSE);
-      if (child != nullptr) ::SetFocus(child);
-      return 0;
-    }
-    case WM_NEXTDLGCTL: {
-      // The system's dialog navigation may ask a dialog to move the focus: to the next or the
-      // previous tab stop, or to a given control.
-      if (!HasControls()) return DefWindowProcW(window, message, wParam, lParam);
-      HWND next = LOWORD(lParam) != 0 ? reinterpret_cast<HWND>(wParam)
-                                      : GetNextDlgTabItem(window, GetFocus(), wParam != 0);
-      if (next != nullptr) ::SetFocus(next);
-      return 0;
-    }
-    case DM_GETDEFID: {
-      const int id = HasControls() ? controls_.ShownDefault() : -1;
-      if (id < 0) return DefWindowProcW(window, message, wParam, lParam);
-      return MAKELRESULT(id, DC_HASDEFID);
-    }
     case WM_TIMER:
       events_.OnTimer(static_cast<int>(wParam) - 1);
       return 0;
@@ -182,7 +158,7 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam != FALSE) events_.OnCloseRequest();
       return 0;
     case WM_GETMINMAXINFO: {
-      DefWindowProcW(window, message, wParam, lParam);
+      fallback(window, message, wParam, lParam);
       if (border_ == BorderStyle::None) {
         // Maximized, a window without a frame covers its whole monitor, task bar included. The
         // system takes these values for the primary monitor and carries them over to others.
@@ -196,13 +172,12 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_SETCURSOR:
-      if (!cover_ || LOWORD(lParam) != HTCLIENT)
-        return DefWindowProcW(window, message, wParam, lParam);
+      if (!cover_ || LOWORD(lParam) != HTCLIENT) return fallback(window, message, wParam, lParam);
       SetCursor(nullptr);
       return TRUE;
     case WM_MOUSEACTIVATE:
       // A click on a cover leaves the activation, and so the keyboard, where it was.
-      return cover_ ? MA_NOACTIVATE : DefWindowProcW(window, message, wParam, lParam);
+      return cover_ ? MA_NOACTIVATE : fallback(window, message, wParam, lParam);
     case WM_DISPLAYCHANGE:
       events_.OnDisplayChanged();
       return 0;
@@ -216,35 +191,27 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     default:
-      return DefWindowProcW(window, message, wParam, lParam);
+      return fallback(window, message, wParam, lParam);
   }
 }
 
-LRESULT Win32Window::HandleCommand(WPARAM wParam, LPARAM lParam) {
-  const auto child = reinterpret_cast<HWND>(lParam);
-  if (child == nullptr) {
-    // From the menu bar; the forms have no accelerators.
-    if (HIWORD(wParam) == 0) events_.OnCommand(LOWORD(wParam));
-    return 0;
-  }
-  switch (HIWORD(wParam)) {
-    case BN_CLICKED:
-      events_.OnCommand(GetDlgCtrlID(child));
-      break;
-    case BN_SETFOCUS:
-      // Only buttons take the focus, so this is where it was last.
-      lastFocus_ = child;
-      controls_.ShowAsDefault(child);
-      break;
-    default:
-      break;
+// From a button, the menu bar (the forms have no accelerators) or the dialog manager, which turns
+// Esc, and Enter where no button stands for it, into IDCANCEL and IDOK; the form decides which
+// button they press. No control of a form has either id.
+LRESULT Win32Window::HandleCommand(WPARAM wParam) {
+  const int id = LOWORD(wParam);
+  if (id == IDOK || id == IDCANCEL) {
+    events_.OnDialogKey(id == IDOK ? DialogKey::Enter : DialogKey::Escape);
+  } else if (HIWORD(wParam) == BN_CLICKED) {
+    events_.OnCommand(id);
   }
   return 0;
 }
 
 Win32Window::Win32Window(const WindowClass& windowClass, const WindowSpec& design,
                          WindowEvents& events, std::size_t& openWindows)
-    : instance_(windowClass.instance()),
+    : fallback_(design.dialog ? DefDlgProcW : DefWindowProcW),
+      instance_(windowClass.instance()),
       events_(events),
       border_(design.border),
       cover_(design.cover),
@@ -326,9 +293,6 @@ void Win32Window::Show(WindowState state) {
       ShowWindow(hwnd_, SW_SHOWMAXIMIZED);
       if (border_ == BorderStyle::None) CoverPrimaryMonitor();
       break;
-    case WindowState::Minimized:
-      ShowWindow(hwnd_, SW_SHOWMINIMIZED);
-      break;
     case WindowState::Normal:
       if (border_ != BorderStyle::None && !placed_) CentreOnScreen();
       placed_ = true;
@@ -391,8 +355,6 @@ void Win32Window::StartTimer(int timerId, unsigned milliseconds) {
   }
 }
 
-void Win32Window::StopTimer(int timerId) { KillTimer(hwnd_, NativeTimerId(timerId)); }
-
 void Win32Window::AddControl(const ControlSpec& control) {
   controls_.Add(hwnd_, instance_, control, Dpi());
 }
@@ -403,12 +365,10 @@ void Win32Window::SetControlText(int controlId, const std::string& text) {
 
 void Win32Window::PlaceControl(const ControlSpec& control) { controls_.Place(control, Dpi()); }
 
+// Through the dialog manager, which also draws the button with the focus as the one Enter presses.
 void Win32Window::FocusControl(int controlId) {
   HWND child = controls_.Find(controlId);
-  if (child == nullptr) return;
-  lastFocus_ = child;
-  // A form that is not active passes the focus on when it is activated (WM_SETFOCUS).
-  if (hwnd_ != nullptr && GetActiveWindow() == hwnd_) ::SetFocus(child);
+  if (child != nullptr) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(child), TRUE);
 }
 
 int Win32Window::FocusedControl() const {

@@ -14,16 +14,17 @@ namespace platform::win32 {
 
 class Win32Window final : public WindowPeer {
  public:
-  // The procedure of the window class: finds the window object stored at WM_NCCREATE and lets
-  // nothing escape into the window system.
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam,
-                                    LPARAM lParam) noexcept;
+  // The procedures of the two window classes: each finds the window object stored at
+  // WM_NCCREATE and lets nothing escape into the window system. What a form leaves alone goes on
+  // to the system's default handling; what a form with controls leaves alone goes on to the
+  // dialog manager, which runs its focus, its default button and its keyboard.
+  static LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) noexcept;
+  static LRESULT CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) noexcept;
 
-  // The form window a window handle belongs to, or null for any other window.
-  static Win32Window* FromHandle(const WindowClass& windowClass, HWND window);
-
-  // `openWindows` counts the binding's live windows; this window is one of them until it is
-  // destroyed.
+  // `windowClass` is the dialog class when `design.dialog` says so. `openWindows` counts the
+  // binding's live windows; this window is one of them until it is destroyed.
   Win32Window(const WindowClass& windowClass, const WindowSpec& design, WindowEvents& events,
               std::size_t& openWindows);
   Win32Window(const Win32Window&) = delete;
@@ -42,7 +43,6 @@ class Win32Window final : public WindowPeer {
   void UpdateNow() override;
   void SetFocus() override;
   void StartTimer(int timerId, unsigned milliseconds) override;
-  void StopTimer(int timerId) override;
   void SetClientSize(PixelSize size) override;
   void Place(const PixelRect& rect) override;
   void CoverPrimaryMonitor() override;
@@ -53,20 +53,17 @@ class Win32Window final : public WindowPeer {
   [[nodiscard]] int FocusedControl() const override;
   void SetMenu(const std::vector<MenuSpec>& menus) override;
 
-  // A window with controls is a dialog: the message loops give it the dialog keys and the
-  // dialog navigation.
-  [[nodiscard]] bool HasControls() const { return !controls_.empty(); }
-  // Hands Enter or Esc to the form, which presses the button it stands for.
-  void PressDialogKey(DialogKey key) noexcept;
-
  private:
+  static LRESULT Route(WNDPROC fallback, HWND window, UINT message, WPARAM wParam,
+                       LPARAM lParam) noexcept;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleCommand(WPARAM wParam, LPARAM lParam);
+  LRESULT HandleCommand(WPARAM wParam);
   void TakeProgramIcon();
   void Paint();
   void CentreOnScreen();
 
   HWND hwnd_ = nullptr;
+  WNDPROC fallback_;  // what answers the messages the form leaves alone
   HINSTANCE instance_;
   WindowEvents& events_;
   BorderStyle border_;
@@ -76,7 +73,6 @@ class Win32Window final : public WindowPeer {
   // Members below outlive the native window, which the destructor's body destroys: its
   // children draw with the fonts and the title bar shows the icons up to the end.
   ChildControls controls_;
-  HWND lastFocus_ = nullptr;  // the child to give the focus back to when the form is activated
   UniqueIcon bigIcon_;
   UniqueIcon smallIcon_;
 };
