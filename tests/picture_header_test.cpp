@@ -392,10 +392,9 @@ Bytes GreyTiff(const std::vector<Bytes>& more) {
   return Tiff(true, entries);
 }
 const Bytes kOneStrip[] = {TiffEntry(true, 273, 4, 200), TiffEntry(true, 279, 4, 3072)};
-// A progressive 4000 x 4000 JPEG of `scans` scans, each with a stuffed zero and a restart marker
-// in its data.
-Bytes ProgressiveJpeg(int scans) {
-  Bytes file = kJpegStart + Frame(0xC2, 4000, 4000);
+// A progressive JPEG of `scans` scans, each with a stuffed zero and a restart marker in its data.
+Bytes ProgressiveJpeg(unsigned side, int scans) {
+  Bytes file = kJpegStart + Frame(0xC2, side, side);
   for (int scan = 0; scan < scans; ++scan) {
     file = file + Segment(0xDA, 10) + Bytes{0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD0, 0x56};
   }
@@ -450,8 +449,10 @@ TEST(PictureHeader, RefusesWhatWouldCrashOrStallADecoderAndTakesItsHonestNeighbo
       {"PNG with 204 KB of plain iTXt",
        PngWith(64, 48, "iTXt", itxtStart + Bytes{0, 0} + Zeros(204'000)), 0, true},
       {"PNG whose chunk runs past the file", PngWith(64, 48, "tEXt", Zeros(100)), 100, false},
-      {"progressive JPEG of 101 scans", ProgressiveJpeg(101), Mb(8), false},
-      {"progressive JPEG of 100 scans", ProgressiveJpeg(100), Mb(8), true},
+      {"2048 x 2048 progressive JPEG of 101 scans", ProgressiveJpeg(2048, 101), Mb(8), false},
+      {"2048 x 2048 progressive JPEG of 100 scans", ProgressiveJpeg(2048, 100), Mb(8), true},
+      {"4000 x 4000 progressive JPEG of 27 scans", ProgressiveJpeg(4000, 27), Mb(8), false},
+      {"4000 x 4000 progressive JPEG of 26 scans", ProgressiveJpeg(4000, 26), Mb(8), true},
       {"ICO holding an 8-bit 6476 x 6476 PNG", Ico(Png(6476, 6476) + Zeros(14)), Mb(1), false},
       {"the same PNG alone", Png(6476, 6476), Mb(1), true},
       {"ICO holding an 8-bit 4579 x 4579 PNG", Ico(Png(4579, 4579) + Zeros(14)), Mb(1), true},

@@ -443,8 +443,11 @@ std::optional<PictureHeader> ReadJpegFrame(const PictureFileReader& read, std::u
 }
 
 // The scans behind a frame header at `at`, counted up to the end of the picture or to one past
-// the most a decoder is let make; nothing where more segments follow than any encoder writes.
-std::optional<std::uint64_t> CountJpegScans(const PictureFileReader& read, std::uint64_t at) {
+// the most a decoder is let make of `pixels`; nothing where more segments follow than any encoder
+// writes.
+std::optional<std::uint64_t> CountJpegScans(const PictureFileReader& read, std::uint64_t at,
+                                            std::uint64_t pixels) {
+  const std::uint64_t maxScans = kMaxJpegScanPixels / std::max<std::uint64_t>(pixels, 1);
   Cursor cursor(read, at);
   std::uint64_t scans = 0;
   for (int segment = 0; segment < kMaxJpegSegments; ++segment) {
@@ -459,7 +462,7 @@ std::optional<std::uint64_t> CountJpegScans(const PictureFileReader& read, std::
       if (!code) return scans;
     } while (*code == 0x00 || *code == 0x01 || (*code >= 0xD0 && *code <= 0xD7));
     if (*code == 0xD9) return scans;
-    if (*code == 0xDA && ++scans > kMaxJpegScans) return scans;
+    if (*code == 0xDA && ++scans > maxScans) return scans;
     std::array<std::uint8_t, 2> length{};
     if (!cursor.Bytes(length) || Be16(length.data()) < 2) return scans;
     cursor.Skip(Be16(length.data()) - 2u);
@@ -490,8 +493,10 @@ std::optional<PictureHeader> ReadJpeg(const PictureFileReader& read) {
     if (length < 2) return std::nullopt;
     if (IsJpegFrameHeader(code)) {
       std::optional<PictureHeader> header = ReadJpegFrame(read, at, code, length);
-      const std::optional<std::uint64_t> scans = CountJpegScans(read, at + 2 + length);
-      if (!header || !scans) return std::nullopt;
+      if (!header) return std::nullopt;
+      const std::optional<std::uint64_t> scans =
+          CountJpegScans(read, at + 2 + length, Pixels(header->frame));
+      if (!scans) return std::nullopt;
       StandUpright(*header, orientation);
       header->passes = std::max<std::uint64_t>(*scans, 1);
       return header;
@@ -774,12 +779,13 @@ std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> fil
 }
 
 bool IsAffordable(const PictureHeader& header, std::uint64_t fileBytes) {
-  const std::uint64_t maxPasses = header.format == PictureFormat::Gif    ? kMaxGifFrames
-                                  : header.format == PictureFormat::Jpeg ? kMaxJpegScans
-                                                                         : 1;
+  // Formats other than GIF and JPEG decode in one pass, which the budget's pixels afford.
+  const bool passesAffordable = header.format == PictureFormat::Gif
+                                    ? header.passes <= kMaxGifFrames
+                                    : header.passes * Pixels(header.frame) <= kMaxJpegScanPixels;
   return header.frame.width > 0 && header.frame.height > 0 &&
          header.decodedBytes <= kMaxDecodedBytes && Pixels(header.natural) <= kMaxDecodedBytes &&
-         header.passes <= maxPasses && fileBytes >= header.leastFileBytes;
+         passesAffordable && fileBytes >= header.leastFileBytes;
 }
 
 bool IsAffordableFrame(PixelSize frame, unsigned bitsPerPixel) {
