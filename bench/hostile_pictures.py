@@ -5,6 +5,7 @@ copy of a JPEG that an EXIF block says to show turned.
 
     hostile_pictures.py <folder>
     hostile_pictures.py --orientation <1 to 8> <jpeg> <copy>
+    hostile_pictures.py --repeat-last-scan <times> <jpeg> <copy>
 """
 import struct
 import sys
@@ -87,6 +88,104 @@ def bmp_core(side):
     return b"BM" + struct.pack("<IHHI", 30, 0, 0, 26) + struct.pack("<IHHHH", 12, side, side, 1, 24) + bytes(4)
 
 
+def lzw(pixels, code_size):
+    """GIF's LZW coding of the pixels, a clear code whenever the table is full."""
+    clear, end = 1 << code_size, (1 << code_size) + 1
+    bits, count = 0, 0
+    out = bytearray()
+
+    def emit(code, width):
+        nonlocal bits, count
+        bits |= code << count
+        count += width
+        while count >= 8:
+            out.append(bits & 0xFF)
+            bits >>= 8
+            count -= 8
+
+    table = {bytes([i]): i for i in range(clear)}
+    width, next_code = code_size + 1, end + 1
+    emit(clear, width)
+    run = b""
+    for pixel in pixels:
+        longer = run + bytes([pixel])
+        if longer in table:
+            run = longer
+            continue
+        emit(table[run], width)
+        if next_code == 4096:
+            emit(clear, width)
+            table = {bytes([i]): i for i in range(clear)}
+            width, next_code = code_size + 1, end + 1
+        else:
+            table[longer] = next_code
+            next_code += 1
+            if next_code > (1 << width) and width < 12:
+                width += 1
+        run = bytes([pixel])
+    emit(table[run], width)
+    emit(end, width)
+    if count:
+        out.append(bits & 0xFF)
+    return bytes(out)
+
+
+def gif(width, height, frames, colour_table=True):
+    """`frames` frames of one flat colour filling a `width` x `height` screen, with a global colour
+    table of four entries or none at all."""
+    data = lzw(bytes(width * height), 2)
+    blocks = b"".join(bytes([len(data[i:i + 255])]) + data[i:i + 255] for i in range(0, len(data), 255))
+    frame = (b"\x2c" + struct.pack("<HHHHB", 0, 0, width, height, 0) + b"\x02" + blocks + b"\x00")
+    flags = 0x81 if colour_table else 0
+    table = bytes([0x33, 0x66, 0x99]) + bytes(9) if colour_table else b""
+    return b"GIF89a" + struct.pack("<HHBBB", width, height, flags, 0, 0) + table + frame * frames + b"\x3b"
+
+
+def grey_tiff(width, height, extra):
+    """An uncompressed 8-bit grey TIFF in one strip, with `extra` entries (tag, type, count, value)
+    beside the ones it needs."""
+    pixels = bytes([128]) * (width * height)
+    entries = [(256, 3, 1, width), (257, 3, 1, height), (258, 3, 1, 8), (259, 3, 1, 1),
+               (262, 3, 1, 1), (273, 4, 1, 0), (277, 3, 1, 1), (278, 3, 1, height),
+               (279, 4, 1, len(pixels))] + extra
+    entries.sort()
+    pixels_at = 8 + 2 + 12 * len(entries) + 4
+    body = struct.pack("<H", len(entries))
+    for tag, kind, count, value in entries:
+        value = pixels_at if tag == 273 else value
+        field = struct.pack("<HH", value, 0) if kind == 3 and count == 1 else struct.pack("<I", value)
+        body += struct.pack("<HHI", tag, kind, count) + field
+    return b"II*\0" + struct.pack("<I", 8) + body + bytes(4) + pixels
+
+
+def png_with_text_bomb(inflated):
+    """A 64 x 48 grey PNG with a zTXt chunk that inflates to `inflated` bytes."""
+    packer = zlib.compressobj(9)
+    block = bytes(1 << 20)
+    text = b"".join(packer.compress(block) for _ in range(inflated >> 20)) + packer.flush()
+    body = b"Comment\0\0" + text
+    chunk = struct.pack(">I", len(body)) + b"zTXt" + body + struct.pack(">I", zlib.crc32(b"zTXt" + body))
+    plain = png(64, 48, 8, 0, 1, None)
+    return plain[:33] + chunk + plain[33:]
+
+
+def repeat_last_scan(jpeg, times):
+    """The JPEG with its last scan, header and data, repeated before the end-of-image marker."""
+    at, last = 2, None
+    while at < len(jpeg):
+        code = jpeg[at + 1]
+        if code == 0xD9:
+            break
+        length = struct.unpack(">H", jpeg[at + 2:at + 4])[0]
+        end = at + 2 + length
+        if code == 0xDA:  # the scan's data runs to the next marker that is neither a zero nor a restart
+            while not (jpeg[end] == 0xFF and jpeg[end + 1] not in (0x00, *range(0xD0, 0xD8))):
+                end += 1
+            last = jpeg[at:end]
+        at = end
+    return jpeg[:at] + last * times + jpeg[at:]
+
+
 def with_orientation(jpeg, orientation):
     """The JPEG with an APP1 EXIF block holding only the orientation, right after its start."""
     tiff = b"MM\0*" + struct.pack(">IH", 8, 1) + struct.pack(">HHIHH", 274, 3, 1, orientation, 0) + bytes(4)
@@ -96,6 +195,9 @@ def with_orientation(jpeg, orientation):
 def main():
     if sys.argv[1] == "--orientation":
         Path(sys.argv[4]).write_bytes(with_orientation(Path(sys.argv[3]).read_bytes(), int(sys.argv[2])))
+        return
+    if sys.argv[1] == "--repeat-last-scan":
+        Path(sys.argv[4]).write_bytes(repeat_last_scan(Path(sys.argv[3]).read_bytes(), int(sys.argv[2])))
         return
     folder = Path(sys.argv[1])
     folder.mkdir(parents=True, exist_ok=True)
@@ -108,8 +210,16 @@ def main():
         "bmp-rle8-15811x15811.bmp": lambda: bmp_rle8(15811),
         "bmp-core-15811x15811.bmp": lambda: bmp_core(15811),
         "jpeg-16000x15000-in-6kb.jpg": lambda: grey_jpeg(16000, 15000, coded=6000),
+        "gif-without-any-colour-table.gif": lambda: gif(64, 48, 1, colour_table=False),
+        "tiff-tiles-of-0x7ffffff0-beside-strips.tif":
+            lambda: grey_tiff(64, 48, [(322, 4, 1, 0x7FFFFFF0), (323, 4, 1, 0x7FFFFFF0)]),
+        "tiff-description-of-0x7fffffff-bytes-in-3kb.tif": lambda: grey_tiff(64, 48, [(270, 2, 0x7FFFFFFF, 8)]),
+        "png-ztxt-inflating-to-200mib.png": lambda: png_with_text_bomb(200 << 20),
+        "gif-5000-frames.gif": lambda: gif(64, 48, 5000),
+        "ico-holding-6476x6476-png.ico": lambda: ico(png(6476, 6476, 8, 0, 1, None)),
         # Honest, and as costly as the budget lets a picture be.
         "budget-grey-jpeg-12952x12952.jpg": lambda: grey_jpeg(12952, 12952),
+        "budget-gif-1000-frames.gif": lambda: gif(64, 48, 1000),
     }
     for name, make in hostile.items():
         (folder / name).write_bytes(make())

@@ -49,8 +49,17 @@ run drawing "$(windows_path "$pictures/drawing-a3.emf")"
 # Files crafted to cost far more than their size, and honest ones as costly as the budget allows.
 hostile="$work/hostile"
 "$root/bench/hostile_pictures.py" "$hostile"
+# Its pixels alone take the whole budget, so it carries no ancillary chunk (each counts).
 convert -seed 3 -size 4096x5120 xc:gray +noise Random -alpha set -channel A -evaluate set 60% \
-  +channel -depth 16 "$hostile/budget-16bit-grey-alpha-4096x5120.png"
+  +channel -depth 16 -define png:exclude-chunks=all "$hostile/budget-16bit-grey-alpha-4096x5120.png"
+# A progressive JPEG whose last scan (12 KB of a smooth picture's refinement) comes 2000 times.
+convert -size 4000x4000 gradient:'#336699-#993366' -interlace JPEG -quality 90 \
+  "$pictures/progressive-4000x4000.jpg"
+"$root/bench/hostile_pictures.py" --repeat-last-scan 2000 "$pictures/progressive-4000x4000.jpg" \
+  "$hostile/jpeg-progressive-4000x4000-last-scan-2000-times.jpg"
+# Its ten scans and 16 more: as many as a JPEG of 16 megapixels may have.
+"$root/bench/hostile_pictures.py" --repeat-last-scan 16 "$pictures/progressive-4000x4000.jpg" \
+  "$hostile/budget-progressive-jpeg-4000x4000-26-scans.jpg"
 
 # The broken files the check expects, and a flat colour that must come out exact.
 checks="$work/checks"

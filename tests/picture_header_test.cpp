@@ -41,14 +41,18 @@ Bytes BmpCore(unsigned width, unsigned height, unsigned bits = 24) {
 struct GifFrame {
   unsigned left, top, width, height;
   std::size_t coded = 0;  // bytes of LZW data; 0: the least its pixels need
+  bool colourTable = false;
 };
+// A colour table of two entries: flags, and the entries.
+const Bytes kGifColourTable{0x80, 0, 0, 0, 0, 0, 0};
 // No trailer: decoders do without one, and every shorter start is then cut inside a frame.
 Bytes Gif(unsigned width, unsigned height, const std::vector<GifFrame>& frames,
-          const std::string& version = "GIF89a") {
-  Bytes file = Text(version) + Le16(width) + Le16(height) + Bytes{0, 0, 0};
+          const std::string& version = "GIF89a", bool colourTable = true) {
+  Bytes file = Text(version) + Le16(width) + Le16(height) +
+               (colourTable ? kGifColourTable : Bytes{0}) + Bytes{0, 0};
   for (const GifFrame& f : frames) {
     file = file + Bytes{0x2C} + Le16(f.left) + Le16(f.top) + Le16(f.width) + Le16(f.height) +
-           Bytes{0, 2};
+           (f.colourTable ? kGifColourTable : Bytes{0}) + Bytes{2};
     std::size_t left = f.coded != 0 ? f.coded : (f.width * f.height * 12 + 32767) / 32768;
     for (; left > 0; left -= std::min<std::size_t>(left, 255)) {
       file.push_back(std::uint8_t(std::min<std::size_t>(left, 255)));
@@ -90,18 +94,22 @@ Bytes Tiff(bool littleEndian, const std::vector<Bytes>& entries, std::size_t gap
   for (const Bytes& entry : entries) file = file + entry;
   return file;
 }
-Bytes TiffEntry(bool littleEndian, unsigned tag, unsigned type, std::uint32_t value) {
+// `count` values: the one in the entry, or where `value` points.
+Bytes TiffEntry(bool littleEndian, unsigned tag, unsigned type, std::uint32_t value,
+                std::uint32_t count = 1) {
   const auto u16 = littleEndian ? Le16 : Be16;
   const auto u32 = littleEndian ? Le32 : Be32;
   // A short sits at the start of the value field, in the file's byte order.
-  const Bytes field = type == 3 ? u16(value) + Zeros(2) : u32(value);
-  return u16(tag) + u16(type) + u32(1) + field;
+  const Bytes field = type == 3 && count == 1 ? u16(value) + Zeros(2) : u32(value);
+  return u16(tag) + u16(type) + u32(count) + field;
 }
+// One strip, at the file's start: the reader asks no more than that it lies in the file.
 Bytes TiffSized(bool littleEndian, unsigned type, std::uint32_t width, std::uint32_t height,
                 std::size_t gap = 0) {
   return Tiff(littleEndian,
               {TiffEntry(littleEndian, 254, 4, 0), TiffEntry(littleEndian, 256, type, width),
-               TiffEntry(littleEndian, 257, type, height), TiffEntry(littleEndian, 259, 3, 1)},
+               TiffEntry(littleEndian, 257, type, height), TiffEntry(littleEndian, 259, 3, 1),
+               TiffEntry(littleEndian, 273, 4, 0)},
               gap);
 }
 // One entry whose directory bytes say 16 x 16, and the image it points to.
@@ -209,8 +217,8 @@ std::vector<Recognised> RecognisedHeaders() {
            Be32(5000) + Zeros(2) + Frame(0xC0, 60, 40),
        "JPEG 60x40"},
       {"TIFF turned by its orientation",
-       Tiff(true,
-            {TiffEntry(true, 256, 3, 30), TiffEntry(true, 257, 3, 20), TiffEntry(true, 274, 3, 8)}),
+       Tiff(true, {TiffEntry(true, 256, 3, 30), TiffEntry(true, 257, 3, 20),
+                   TiffEntry(true, 273, 4, 0), TiffEntry(true, 274, 3, 8)}),
        "TIFF 20x30, frame 30x20 at 0,0"},
       {"DDS with the DX10 extension", Dds(64, 32, "DX10") + Le32(71) + Zeros(16), "DDS 64x32"},
       // 800 x 600 pixels of a 96 DPI screen, taken on paper.
@@ -366,6 +374,102 @@ TEST(PictureHeader, RefusesWhatCostsTooMuchAndTakesHonestPicturesAtTheBudget) {
     EXPECT_EQ(platform::IsAffordable(*header, c.fileBytes), c.affordable)
         << c.what << ": " << Describe(header) << ", " << header->decodedBytes
         << " bytes decoded, at least " << header->leastFileBytes << " bytes of file";
+  }
+}
+
+// A PNG header of the size, whole, and a chunk after it with `data`.
+Bytes PngWith(std::uint32_t width, std::uint32_t height, const std::string& type, const Bytes& data,
+              std::uint8_t depth = 8, std::uint8_t colourType = 0) {
+  return Png(width, height, depth, colourType) + Zeros(3 + 4) + Be32(std::uint32_t(data.size())) +
+         Text(type) + data + Zeros(4);
+}
+// A 64 x 48 grey TIFF whose one strip of 3072 bytes lies at 200, with `more` entries; 3272 bytes.
+constexpr std::uint64_t kGreyTiffBytes = 3272;
+Bytes GreyTiff(const std::vector<Bytes>& more) {
+  std::vector<Bytes> entries{TiffEntry(true, 256, 3, 64), TiffEntry(true, 257, 3, 48),
+                             TiffEntry(true, 258, 3, 8)};
+  entries.insert(entries.end(), more.begin(), more.end());
+  return Tiff(true, entries);
+}
+const Bytes kOneStrip[] = {TiffEntry(true, 273, 4, 200), TiffEntry(true, 279, 4, 3072)};
+// A progressive JPEG of `scans` scans, each with a stuffed zero and a restart marker in its data.
+Bytes ProgressiveJpeg(unsigned side, int scans) {
+  Bytes file = kJpegStart + Frame(0xC2, side, side);
+  for (int scan = 0; scan < scans; ++scan) {
+    file = file + Segment(0xDA, 10) + Bytes{0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD0, 0x56};
+  }
+  return file + Bytes{0xFF, 0xD9};
+}
+
+TEST(PictureHeader, RefusesWhatWouldCrashOrStallADecoderAndTakesItsHonestNeighbour) {
+  struct Case {
+    const char* what;
+    Bytes bytes;
+    std::uint64_t fileBytes;  // 0: the bytes' own
+    bool affordable;
+  };
+  const Bytes itxtStart = Text("XML:com.adobe.xmp") + Bytes{0};
+  const Case cases[] = {
+      {"GIF with no colour table at all", Gif(64, 48, {{0, 0, 64, 48}}, "GIF89a", false), 0, false},
+      {"GIF whose frame brings its own table",
+       Gif(64, 48, {{0, 0, 64, 48, 0, true}}, "GIF89a", false), 0, true},
+      {"GIF whose second frame has no table",
+       Gif(64, 48, {{0, 0, 64, 48, 0, true}, {0, 0, 64, 48}}, "GIF89a", false), 0, false},
+      {"GIF of 1001 frames", Gif(64, 48, std::vector<GifFrame>(1001, {0, 0, 64, 48})), 0, false},
+      {"GIF of 1000 frames", Gif(64, 48, std::vector<GifFrame>(1000, {0, 0, 64, 48})), 0, true},
+      {"TIFF with tiles of 0x7FFFFFF0 beside its strips",
+       GreyTiff({kOneStrip[0], kOneStrip[1], TiffEntry(true, 322, 4, 0x7FFFFFF0),
+                 TiffEntry(true, 323, 4, 0x7FFFFFF0)}),
+       kGreyTiffBytes, false},
+      {"TIFF in one 256 x 256 tile",
+       GreyTiff({TiffEntry(true, 322, 3, 256), TiffEntry(true, 323, 3, 256),
+                 TiffEntry(true, 324, 4, 200), TiffEntry(true, 325, 4, 3072)}),
+       kGreyTiffBytes, true},
+      {"TIFF in one strip", GreyTiff({kOneStrip[0], kOneStrip[1]}), kGreyTiffBytes, true},
+      {"TIFF of no strips", GreyTiff({}), kGreyTiffBytes, false},
+      {"TIFF of 16-row strips, and one of them",
+       GreyTiff({kOneStrip[0], TiffEntry(true, 278, 3, 16), kOneStrip[1]}), kGreyTiffBytes, false},
+      {"TIFF whose strip runs past the file",
+       GreyTiff({kOneStrip[0], TiffEntry(true, 279, 4, 3073)}), kGreyTiffBytes, false},
+      {"TIFF with a description of 0x7FFFFFFF bytes",
+       GreyTiff({TiffEntry(true, 270, 2, 100, 0x7FFFFFFF), kOneStrip[0], kOneStrip[1]}),
+       kGreyTiffBytes, false},
+      {"TIFF with an ICC profile of 0x7FFFFFF0 bytes",
+       GreyTiff({kOneStrip[0], kOneStrip[1], TiffEntry(true, 34675, 7, 100, 0x7FFFFFF0)}),
+       kGreyTiffBytes, false},
+      {"TIFF with a description of 100 bytes",
+       GreyTiff({TiffEntry(true, 270, 2, 100, 100), kOneStrip[0], kOneStrip[1]}), kGreyTiffBytes,
+       true},
+      {"PNG with 204 KB of zTXt, which inflates past the budget",
+       PngWith(64, 48, "zTXt", Text("Comment") + Zeros(204'000)), 0, false},
+      {"PNG with 204 KB of tEXt", PngWith(64, 48, "tEXt", Text("Comment") + Zeros(204'000)), 0,
+       true},
+      {"PNG with 204 KB of compressed iTXt",
+       PngWith(64, 48, "iTXt", itxtStart + Bytes{1, 0} + Zeros(204'000)), 0, false},
+      {"PNG with 204 KB of plain iTXt",
+       PngWith(64, 48, "iTXt", itxtStart + Bytes{0, 0} + Zeros(204'000)), 0, true},
+      {"PNG whose chunk runs past the file", PngWith(64, 48, "tEXt", Zeros(100)), 100, false},
+      {"2048 x 2048 progressive JPEG of 101 scans", ProgressiveJpeg(2048, 101), Mb(8), false},
+      {"2048 x 2048 progressive JPEG of 100 scans", ProgressiveJpeg(2048, 100), Mb(8), true},
+      {"4000 x 4000 progressive JPEG of 27 scans", ProgressiveJpeg(4000, 27), Mb(8), false},
+      {"4000 x 4000 progressive JPEG of 26 scans", ProgressiveJpeg(4000, 26), Mb(8), true},
+      {"ICO holding an 8-bit 6476 x 6476 PNG", Ico(Png(6476, 6476) + Zeros(14)), Mb(1), false},
+      {"the same PNG alone", Png(6476, 6476), Mb(1), true},
+      {"ICO holding an 8-bit 4579 x 4579 PNG", Ico(Png(4579, 4579) + Zeros(14)), Mb(1), true},
+      {"ICO holding a 16-bit RGBA 4579 x 4579 PNG", Ico(Png(4579, 4579, 16, 6) + Zeros(14)), Mb(1),
+       false},
+      {"the same PNG alone", Png(4579, 4579, 16, 6), Mb(1), true},
+  };
+  for (const Case& c : cases) {
+    const auto header = platform::ReadPictureHeader(c.bytes);
+    const bool affordable =
+        header && platform::IsAffordable(*header, c.fileBytes != 0 ? c.fileBytes : c.bytes.size());
+    EXPECT_EQ(affordable, c.affordable)
+        << c.what << ": " << Describe(header) << ", "
+        << (header ? std::to_string(header->decodedBytes) + " bytes decoded, at least " +
+                         std::to_string(header->leastFileBytes) + " bytes of file, " +
+                         std::to_string(header->passes) + " passes"
+                   : "");
   }
 }
 

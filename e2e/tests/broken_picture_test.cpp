@@ -5,6 +5,8 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <string>
+#include <thread>
 
 #include "harness/saver_test.h"
 #include "harness/wait.h"
@@ -119,6 +121,75 @@ INSTANTIATE_TEST_SUITE_P(
                      std::filesystem::create_directory(file);
                    }}),
     CaseName());
+
+std::string Le16(unsigned value) { return {char(value), char(value >> 8)}; }
+std::string Le32(std::uint32_t value) { return Le16(value & 0xFFFF) + Le16(value >> 16); }
+
+// A 64 x 48 GIF of one frame whose LZW data is sound, and no colour table anywhere: a decoder that
+// looks its colours up reads through a table that is not there.
+std::string GifWithoutColours() {
+  static constexpr char kCodes[] =  // 3072 zeros, LZW-coded at two bits a pixel
+      "\x84\x8F\xA9\xCB\xED\x0F\xA3\x9C\xB4\xDA\x8B\xB3\xDE\xBC\xFB\x0F\x86\xE2\x48\x96\xE6\x89"
+      "\xA6\xEA\xCA\xB6\xEE\x0B\xC7\xF2\x4C\xD7\xF6\x8D\xE7\xFA\xCE\xF7\xFE\x0F\x0C\x0A\x87\xC4"
+      "\xA2\xF1\x88\x4C\x2A\x97\xCC\xA6\xF3\x09\x8D\x26\x0B";
+  const std::string codes(kCodes, sizeof kCodes - 1);
+  return "GIF89a" + Le16(64) + Le16(48) + std::string(3, '\0') + "\x2C" + Le32(0) + Le16(64) +
+         Le16(48) + std::string(1, '\0') + "\x02" + char(codes.size()) + codes +
+         std::string(1, '\0') + "\x3B";
+}
+
+// A 64 x 48 grey TIFF in one strip whose description claims 0x7FFFFFFF bytes of a 3 KB file: a
+// decoder that believes it reads for seconds into a gigabyte.
+std::string TiffWithEndlessDescription() {
+  constexpr std::uint32_t kEntries[][4] = {
+      // tag, type, count, value
+      {256, 3, 1, 64}, {257, 3, 1, 48},         {258, 3, 1, 8}, {259, 3, 1, 1},
+      {262, 3, 1, 1},  {270, 2, 0x7FFFFFFF, 8}, {273, 4, 1, 0}, {277, 3, 1, 1},
+      {278, 3, 1, 48}, {279, 4, 1, 64 * 48}};
+  const std::uint32_t pixelsAt = 8 + 2 + 12 * std::size(kEntries) + 4;
+  std::string file = "II*" + std::string(1, '\0') + Le32(8) + Le16(std::size(kEntries));
+  for (const auto& [tag, type, count, value] : kEntries) {
+    file += Le16(tag) + Le16(type) + Le32(count) + Le32(tag == 273 ? pixelsAt : value);
+  }
+  return file + Le32(0) + std::string(64 * 48, '\x80');
+}
+
+// A file crafted to crash a decoder, one to hold it for seconds, and one to cost twice the budget
+// (an icon around a PNG that alone is as costly as the budget allows), one after the other: the
+// saver lives through their turns, black, and shows the picture after them.
+class BrokenPictureSeriesTest : public SaverTest {};
+
+TEST_F(BrokenPictureSeriesTest, CrashFreezeAndBombAreBlackForTheirTurnsThenTheNextIsShown) {
+  const ProgramFolder folder =
+      MakeFolder("hostile", {{"QMAR5203.DAT", 6476, 6476, {255, 140, 0}, "png"},
+                             {"QMAR5204.DAT", 640, 480, {0, 170, 255}, "png"}});
+  WriteFile(folder.HostPath() / "QMAR5201.DAT", GifWithoutColours());
+  WriteFile(folder.HostPath() / "QMAR5202.DAT", TiffWithEndlessDescription());
+  const std::filesystem::path bomb = folder.HostPath() / "QMAR5203.DAT";
+  const auto png = std::filesystem::file_size(bomb);
+  std::string icon = std::string(2, '\0') + Le16(1) + Le16(1) + std::string(4, '\0') + Le16(1) +
+                     Le16(32) + Le32(std::uint32_t(png)) + Le32(22);
+  icon.resize(22 + png);
+  std::ifstream(bomb, std::ios::binary).read(icon.data() + 22, std::streamsize(png));
+  WriteFile(bomb, icon);
+  ChildProcess saver = StartSaver(folder, {"/s"});
+
+  // Three turns of 20 seconds, black all through.
+  EXPECT_TRUE(WaitUntil(10s, [&] { return !Screenshot("black").NonBlackBox(); }))
+      << "the screen did not turn all black; see out/e2e/";
+  for (int turn = 1; turn <= 3; ++turn) {
+    std::this_thread::sleep_for(turn == 1 ? 8s : 20s);
+    const std::string label = "turn-" + std::to_string(turn);
+    EXPECT_FALSE(Screenshot(label).NonBlackBox()) << "drawn on " << label << "; see out/e2e/";
+    ASSERT_TRUE(saver.Running()) << "the saver ended by " << label;
+  }
+  EXPECT_TRUE(WaitForPictureAt(kNextBox, 30s, "next"))
+      << "QMAR5204.DAT did not appear at " << kNextBox << " after three black turns";
+  ASSERT_TRUE(saver.Running());
+  const std::optional<ProcessUsage> usage = saver.Usage();
+  ASSERT_TRUE(usage) << "no memory figure for the saver";
+  EXPECT_LT(usage->peakMb, kPeakMemoryMb) << "MB at the most";
+}
 
 }  // namespace
 }  // namespace e2e

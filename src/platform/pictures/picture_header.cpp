@@ -96,9 +96,88 @@ std::optional<PictureHeader> ReadBmp(std::span<const std::uint8_t> head) {
   return Frame(PictureFormat::Bmp, width, height, bits, raw ? DibBytes(width, height, bits) : 0);
 }
 
-std::optional<PictureHeader> ReadPng(std::span<const std::uint8_t> head, PictureFormat format,
+// Reads a file front to back through a buffer, for formats walked in small steps.
+class Cursor {
+ public:
+  Cursor(const PictureFileReader& read, std::uint64_t at) : read_(read), at_(at) {}
+
+  [[nodiscard]] std::uint64_t at() const { return at_; }
+  void Skip(std::uint64_t count) { at_ += count; }
+  // The next byte, or nothing where the file ends.
+  std::optional<std::uint8_t> Byte() {
+    if (!Fill()) return std::nullopt;
+    return buffer_[at_++ - start_];
+  }
+  // Moves past the next byte of `value`; false where the file ends first.
+  bool Find(std::uint8_t value) {
+    while (Fill()) {
+      const std::uint8_t* const from = buffer_.data() + (at_ - start_);
+      const std::uint8_t* const end = buffer_.data() + filled_;
+      const std::uint8_t* const found = std::find(from, end, value);
+      at_ += static_cast<std::uint64_t>(found - from);
+      if (found != end) {
+        ++at_;
+        return true;
+      }
+    }
+    return false;
+  }
+  bool Bytes(std::span<std::uint8_t> into) {
+    for (std::uint8_t& byte : into) {
+      const std::optional<std::uint8_t> next = Byte();
+      if (!next) return false;
+      byte = *next;
+    }
+    return true;
+  }
+  // Walks data sub-blocks (a length byte, then that many bytes) up to the empty one; returns
+  // the bytes they hold, or nothing where the file ends first.
+  std::optional<std::uint64_t> SubBlocks() {
+    std::uint64_t total = 0;
+    for (;;) {
+      const std::optional<std::uint8_t> length = Byte();
+      if (!length) return std::nullopt;
+      if (*length == 0) return total;
+      total += *length;
+      Skip(*length);
+    }
+  }
+
+ private:
+  // Whether the byte at `at_` is in the buffer, read from there where it was not.
+  bool Fill() {
+    if (at_ < start_ || at_ >= start_ + filled_) {
+      start_ = at_;
+      filled_ = read_(at_, buffer_);
+    }
+    return at_ >= start_ && at_ < start_ + filled_;
+  }
+
+  const PictureFileReader& read_;
+  std::uint64_t at_;
+  std::array<std::uint8_t, std::size_t{16} * 1024> buffer_{};
+  std::uint64_t start_ = 0;
+  std::size_t filled_ = 0;
+};
+
+// Where a PNG chunk's data is deflated: compressed text, the colour profile, and an iTXt whose flag
+// behind its keyword (up to 79 bytes and a zero) says so. `data` is the chunk's first bytes.
+bool IsDeflated(std::span<const std::uint8_t> type, std::span<const std::uint8_t> data) {
+  if (StartsWith(type, "zTXt"sv) || StartsWith(type, "iCCP"sv)) return true;
+  if (!StartsWith(type, "iTXt"sv)) return false;
+  const auto keywordEnd = std::find(data.begin(), data.end(), 0);
+  // A keyword without its end is no iTXt a decoder takes plainly.
+  return keywordEnd + 1 >= data.end() || *(keywordEnd + 1) != 0;
+}
+
+// A PNG at `at` of the file: its header, then every chunk up to the end. A decoder keeps the data
+// of every ancillary chunk, a deflated one inflated, so each counts as large as it can become.
+std::optional<PictureHeader> ReadPng(const PictureFileReader& read, PictureFormat format,
                                      std::uint64_t at) {
-  if (head.size() < 26 || !StartsWith(head.subspan(12), "IHDR"sv)) return std::nullopt;
+  std::array<std::uint8_t, 26> head{};
+  if (!ReadExactly(read, at, head) || !StartsWith(std::span(head).subspan(12), "IHDR"sv)) {
+    return std::nullopt;
+  }
   const std::uint32_t width = Be32(&head[16]), height = Be32(&head[20]);
   const std::uint8_t depth = head[24], colourType = head[25];
   constexpr std::uint8_t kChannels[] = {1, 0, 3, 1, 2, 0, 4};
@@ -107,7 +186,26 @@ std::optional<PictureHeader> ReadPng(std::span<const std::uint8_t> head, Picture
   const std::uint64_t rows = std::uint64_t{height} *
                              (1 + CeilDiv(std::uint64_t{width} * kChannels[colourType] * depth, 8));
   // Decoders widen everything to 8 or 16 bits a channel, with alpha where a tRNS chunk asks.
-  return Frame(format, width, height, depth == 16 ? 64 : 32, at + CeilDiv(rows, kDeflateRatio));
+  std::optional<PictureHeader> png =
+      Frame(format, width, height, depth == 16 ? 64 : 32, at + CeilDiv(rows, kDeflateRatio));
+  constexpr std::uint32_t kMaxChunkBytes = 0x7FFFFFFF;
+  constexpr std::size_t kChunkHeadBytes = 8, kKeywordBytes = 80;
+  for (std::uint64_t chunk = at + 8; png;) {
+    std::array<std::uint8_t, kChunkHeadBytes + kKeywordBytes + 1> start{};  // length, type, data
+    const std::size_t got = read(chunk, start);
+    if (got < kChunkHeadBytes) break;  // the file ends here: the decoder finds it cut short
+    const std::uint32_t length = Be32(start.data());
+    if (length > kMaxChunkBytes) return std::nullopt;
+    const std::span<const std::uint8_t> type = std::span(start).subspan(4, 4);
+    chunk += kChunkHeadBytes + 4 + length;  // and the checksum
+    png->leastFileBytes = std::max(png->leastFileBytes, chunk);
+    if (StartsWith(type, "IEND"sv)) break;
+    const bool ancillary = (type[0] & 0x20) != 0;
+    const auto data = std::span(start).subspan(
+        kChunkHeadBytes, std::min<std::size_t>(got - kChunkHeadBytes, length));
+    if (ancillary) png->decodedBytes += length * (IsDeflated(type, data) ? kDeflateRatio : 1);
+  }
+  return png;
 }
 
 // The fields of a TIFF's first directory: a file's, or an EXIF block's inside a JPEG, whose
@@ -119,52 +217,165 @@ enum TiffField {
   kCompression,
   kSamplesPerPixel,
   kOrientation,
+  kRowsPerStrip,
+  kPlanarConfiguration,
+  kTileWidth,
+  kTileLength,
+  kStripOffsets,
+  kStripByteCounts,
+  kTileOffsets,
+  kTileByteCounts,
   kTiffFields
 };
-using TiffFields = std::array<std::optional<std::uint32_t>, kTiffFields>;
+
+struct TiffValues {
+  std::uint32_t first;  // of several (bits per sample, strip offsets), the first stands for all
+  std::uint32_t count;
+  bool isShort;
+  std::uint64_t at;  // where they lie: in their entry, or where it points
+};
+
+struct TiffDirectory {
+  bool littleEndian;
+  std::array<std::optional<TiffValues>, kTiffFields> fields;
+  // The values of every tag kept outside its entry, which a decoder reads into memory: their
+  // bytes, and the farthest byte of the file they reach.
+  std::uint64_t outsideBytes = 0;
+  std::uint64_t outsideEnd = 0;
+
+  [[nodiscard]] std::uint32_t Value(TiffField field, std::uint32_t absent) const {
+    return fields[field] ? fields[field]->first : absent;
+  }
+  [[nodiscard]] std::uint32_t U32(const std::uint8_t* p) const {
+    return littleEndian ? Le32(p) : Be32(p);
+  }
+  [[nodiscard]] std::uint16_t U16(const std::uint8_t* p) const {
+    return littleEndian ? Le16(p) : Be16(p);
+  }
+  // The `index`th of the values, which must lie in the file.
+  [[nodiscard]] std::optional<std::uint32_t> ValueAt(const PictureFileReader& read,
+                                                     const TiffValues& values,
+                                                     std::uint64_t index) const {
+    std::array<std::uint8_t, 4> value{};
+    const std::size_t bytes = values.isShort ? 2 : 4;
+    if (!ReadExactly(read, values.at + index * bytes, std::span(value).first(bytes))) {
+      return std::nullopt;
+    }
+    return values.isShort ? U16(value.data()) : U32(value.data());
+  }
+};
 
 // Nothing when the directory is cut short, holds a field twice (decoders differ in which they
 // keep) or in a type no decoder reads.
-std::optional<TiffFields> ReadTiffDirectory(const PictureFileReader& read, std::uint64_t base) {
+std::optional<TiffDirectory> ReadTiffDirectory(const PictureFileReader& read, std::uint64_t base) {
   std::array<std::uint8_t, 8> head{};
   if (!ReadExactly(read, base, head)) return std::nullopt;
-  const bool littleEndian = head[0] == 'I';
-  const auto u16 = [&](const std::uint8_t* p) { return littleEndian ? Le16(p) : Be16(p); };
-  const auto u32 = [&](const std::uint8_t* p) { return littleEndian ? Le32(p) : Be32(p); };
-  const std::uint64_t directory = base + u32(&head[4]);
+  TiffDirectory directory{head[0] == 'I', {}};
+  const std::uint64_t at = base + directory.U32(&head[4]);
 
   std::array<std::uint8_t, 2> count{};
-  if (!ReadExactly(read, directory, count)) return std::nullopt;
+  if (!ReadExactly(read, at, count)) return std::nullopt;
   constexpr std::size_t kEntryBytes = 12;  // tag, type, count, value or offset
-  std::vector<std::uint8_t> entries(u16(count.data()) * kEntryBytes);
-  if (!ReadExactly(read, directory + count.size(), entries)) return std::nullopt;
+  std::vector<std::uint8_t> entries(directory.U16(count.data()) * kEntryBytes);
+  if (!ReadExactly(read, at + count.size(), entries)) return std::nullopt;
 
-  constexpr std::uint16_t kTags[kTiffFields] = {256, 257, 258, 259, 277, 274};
+  constexpr std::uint16_t kTags[kTiffFields] = {256, 257, 258, 259, 277, 274, 278,
+                                                284, 322, 323, 273, 279, 324, 325};
+  // The bytes a value of each type takes, types 1 to 13; decoders skip entries of other types.
+  constexpr std::uint8_t kTypeBytes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4};
   constexpr std::uint16_t kShort = 3, kLong = 4;
-  TiffFields values;
-  for (std::size_t at = 0; at < entries.size(); at += kEntryBytes) {
-    const std::uint8_t* entry = &entries[at];
-    const auto* tag = std::find(std::begin(kTags), std::end(kTags), u16(entry));
+  for (std::size_t offset = 0; offset < entries.size(); offset += kEntryBytes) {
+    const std::uint8_t* entry = &entries[offset];
+    const std::uint16_t type = directory.U16(entry + 2);
+    const std::uint32_t values = directory.U32(entry + 4);
+    const std::uint64_t bytes =
+        std::uint64_t{values} * (type < std::size(kTypeBytes) ? kTypeBytes[type] : 0);
+    // Values that fit the entry sit in it, at its start.
+    const bool inEntry = bytes <= 4;
+    const std::uint64_t valuesAt =
+        inEntry ? at + count.size() + offset + 8 : base + directory.U32(entry + 8);
+    if (!inEntry) {
+      directory.outsideBytes += bytes;
+      directory.outsideEnd = std::max(directory.outsideEnd, valuesAt + bytes);
+    }
+    const auto* tag = std::find(std::begin(kTags), std::end(kTags), directory.U16(entry));
     if (tag == std::end(kTags)) continue;
-    std::optional<std::uint32_t>& value = values[static_cast<std::size_t>(tag - kTags)];
-    if (value) return std::nullopt;
-    const std::uint16_t type = u16(entry + 2);
-    if (type != kShort && type != kLong) return std::nullopt;
-    // A value that fits the entry sits in it, at its start in the file's byte order; of several
-    // bits per sample, the first stands for all.
-    const bool inEntry = std::uint64_t{u32(entry + 4)} * (type == kShort ? 2 : 4) <= 4;
-    std::array<std::uint8_t, 4> outside{};
-    if (!inEntry && !ReadExactly(read, base + u32(entry + 8), outside)) return std::nullopt;
-    const std::uint8_t* field = inEntry ? entry + 8 : outside.data();
-    value = type == kShort ? u16(field) : u32(field);
+    std::optional<TiffValues>& field = directory.fields[static_cast<std::size_t>(tag - kTags)];
+    if (field || (type != kShort && type != kLong)) return std::nullopt;
+    field = TiffValues{0, values, type == kShort, valuesAt};
+    const std::optional<std::uint32_t> first = directory.ValueAt(read, *field, 0);
+    if (!first) return std::nullopt;
+    field->first = *first;
   }
-  return values;
+  return directory;
 }
 
 // The orientation a directory gives; a missing or unknown value shows the stored rows.
-Orientation OrientationOf(const std::optional<TiffFields>& fields) {
-  const std::uint32_t value = fields ? (*fields)[kOrientation].value_or(1) : 1;
+Orientation OrientationOf(const std::optional<TiffDirectory>& directory) {
+  const std::uint32_t value = directory ? directory->Value(kOrientation, 1) : 1;
   return value >= 1 && value <= 8 ? static_cast<Orientation>(value) : Orientation::Normal;
+}
+
+// How a TIFF's pixels are stored: in strips of whole rows, or in tiles, a set of either for each
+// sample where the samples lie in planes of their own.
+struct TiffPieces {
+  bool tiled;
+  std::uint64_t count;
+  // The pixels a decoder decodes: tiles cover the picture whole, so the last ones reach past it.
+  std::uint64_t coveredPixels;
+};
+
+// Nothing where the pieces cannot hold the picture: a tile or strip of no size, or fewer pieces
+// than the picture needs.
+std::optional<TiffPieces> PiecesOf(const TiffDirectory& directory) {
+  const std::uint64_t width = directory.Value(kWidth, 0), height = directory.Value(kLength, 0);
+  TiffPieces pieces{directory.fields[kTileWidth] || directory.fields[kTileLength], 0, 0};
+  std::uint64_t coveredWidth = width, coveredHeight = height;
+  if (pieces.tiled) {
+    const std::uint64_t tileWidth = directory.Value(kTileWidth, 0);
+    const std::uint64_t tileLength = directory.Value(kTileLength, 0);
+    if (tileWidth == 0 || tileLength == 0) return std::nullopt;
+    const std::uint64_t across = CeilDiv(width, tileWidth), down = CeilDiv(height, tileLength);
+    pieces.count = across * down;
+    coveredWidth = across * tileWidth;
+    coveredHeight = down * tileLength;
+  } else {
+    const std::uint64_t rows = directory.Value(kRowsPerStrip, UINT32_MAX);
+    if (rows == 0) return std::nullopt;
+    pieces.count = CeilDiv(height, rows);
+  }
+  // A side beyond the budget is beyond it however it is multiplied, and the product stays small.
+  pieces.coveredPixels =
+      std::min(coveredWidth, kMaxDecodedBytes + 1) * std::min(coveredHeight, kMaxDecodedBytes + 1);
+  constexpr std::uint32_t kSeparatePlanes = 2;
+  if (directory.Value(kPlanarConfiguration, 1) == kSeparatePlanes) {
+    pieces.count *= directory.Value(kSamplesPerPixel, 1);
+  }
+  const std::optional<TiffValues>& offsets =
+      directory.fields[pieces.tiled ? kTileOffsets : kStripOffsets];
+  const std::optional<TiffValues>& counts =
+      directory.fields[pieces.tiled ? kTileByteCounts : kStripByteCounts];
+  if (!offsets || offsets->count < pieces.count || (counts && counts->count < pieces.count)) {
+    return std::nullopt;
+  }
+  return pieces;
+}
+
+// The farthest byte of the file the pieces reach, or nothing where their offsets or byte counts
+// lie outside it. A decoder that finds no byte counts works them out.
+std::optional<std::uint64_t> EndOfPieces(const PictureFileReader& read,
+                                         const TiffDirectory& directory, const TiffPieces& pieces) {
+  const TiffValues& offsets = *directory.fields[pieces.tiled ? kTileOffsets : kStripOffsets];
+  const std::optional<TiffValues>& counts =
+      directory.fields[pieces.tiled ? kTileByteCounts : kStripByteCounts];
+  std::uint64_t end = 0;
+  for (std::uint64_t piece = 0; piece < pieces.count; ++piece) {
+    const std::optional<std::uint32_t> offset = directory.ValueAt(read, offsets, piece);
+    const std::optional<std::uint32_t> bytes = counts ? directory.ValueAt(read, *counts, piece) : 0;
+    if (!offset || !bytes) return std::nullopt;
+    end = std::max(end, std::uint64_t{*offset} + *bytes);
+  }
+  return end;
 }
 
 void StandUpright(PictureHeader& header, Orientation orientation) {
@@ -231,6 +442,34 @@ std::optional<PictureHeader> ReadJpegFrame(const PictureFileReader& read, std::u
   return header;
 }
 
+// The scans behind a frame header at `at`, counted up to the end of the picture or to one past
+// the most a decoder is let make of `pixels`; nothing where more segments follow than any encoder
+// writes.
+std::optional<std::uint64_t> CountJpegScans(const PictureFileReader& read, std::uint64_t at,
+                                            std::uint64_t pixels) {
+  const std::uint64_t maxScans = kMaxJpegScanPixels / std::max<std::uint64_t>(pixels, 1);
+  Cursor cursor(read, at);
+  std::uint64_t scans = 0;
+  for (int segment = 0; segment < kMaxJpegSegments; ++segment) {
+    // The next marker: an FF that is neither a stuffed zero in a scan's data, nor a fill byte, nor
+    // a restart marker or another without a length.
+    std::optional<std::uint8_t> code;
+    do {
+      if (!cursor.Find(0xFF)) return scans;  // cut short: the decoder stops here too
+      do {
+        code = cursor.Byte();
+      } while (code == 0xFF);
+      if (!code) return scans;
+    } while (*code == 0x00 || *code == 0x01 || (*code >= 0xD0 && *code <= 0xD7));
+    if (*code == 0xD9) return scans;
+    if (*code == 0xDA && ++scans > maxScans) return scans;
+    std::array<std::uint8_t, 2> length{};
+    if (!cursor.Bytes(length) || Be16(length.data()) < 2) return scans;
+    cursor.Skip(Be16(length.data()) - 2u);
+  }
+  return std::nullopt;
+}
+
 std::optional<PictureHeader> ReadJpeg(const PictureFileReader& read) {
   std::uint64_t at = 2;  // behind the start-of-image marker
   Orientation orientation = Orientation::Normal;
@@ -254,7 +493,12 @@ std::optional<PictureHeader> ReadJpeg(const PictureFileReader& read) {
     if (length < 2) return std::nullopt;
     if (IsJpegFrameHeader(code)) {
       std::optional<PictureHeader> header = ReadJpegFrame(read, at, code, length);
-      if (header) StandUpright(*header, orientation);
+      if (!header) return std::nullopt;
+      const std::optional<std::uint64_t> scans =
+          CountJpegScans(read, at + 2 + length, Pixels(header->frame));
+      if (!scans) return std::nullopt;
+      StandUpright(*header, orientation);
+      header->passes = std::max<std::uint64_t>(*scans, 1);
       return header;
     }
     // The first EXIF block says how the photo stands; a broken one is ignored, as photo viewers
@@ -269,75 +513,42 @@ std::optional<PictureHeader> ReadJpeg(const PictureFileReader& read) {
   return std::nullopt;
 }
 
-// Reads a file front to back through a buffer, for formats walked in small steps.
-class Cursor {
- public:
-  Cursor(const PictureFileReader& read, std::uint64_t at) : read_(read), at_(at) {}
-
-  [[nodiscard]] std::uint64_t at() const { return at_; }
-  void Skip(std::uint64_t count) { at_ += count; }
-  // The next byte, or nothing where the file ends.
-  std::optional<std::uint8_t> Byte() {
-    if (at_ < start_ || at_ >= start_ + filled_) {
-      start_ = at_;
-      filled_ = read_(at_, buffer_);
-      if (filled_ == 0) return std::nullopt;
-    }
-    return buffer_[at_++ - start_];
-  }
-  bool Bytes(std::span<std::uint8_t> into) {
-    for (std::uint8_t& byte : into) {
-      const std::optional<std::uint8_t> next = Byte();
-      if (!next) return false;
-      byte = *next;
-    }
-    return true;
-  }
-  // Walks data sub-blocks (a length byte, then that many bytes) up to the empty one; returns
-  // the bytes they hold, or nothing where the file ends first.
-  std::optional<std::uint64_t> SubBlocks() {
-    std::uint64_t total = 0;
-    for (;;) {
-      const std::optional<std::uint8_t> length = Byte();
-      if (!length) return std::nullopt;
-      if (*length == 0) return total;
-      total += *length;
-      Skip(*length);
-    }
-  }
-
- private:
-  const PictureFileReader& read_;
-  std::uint64_t at_;
-  std::array<std::uint8_t, std::size_t{16} * 1024> buffer_{};
-  std::uint64_t start_ = 0;
-  std::size_t filled_ = 0;
-};
-
-// A GIF decoder may read every frame at once, so all of them count; the first frame is placed
-// on the logical screen.
+// A GIF decoder may read every frame at once, so all of them count, and the extensions it keeps;
+// the first frame is placed on the logical screen. A frame with no colour table to use has no
+// colours at all: decoders differ in what they make of it, and some read through the table that
+// is not there.
 std::optional<PictureHeader> ReadGif(const PictureFileReader& read) {
   Cursor cursor(read, 6);
   std::array<std::uint8_t, 7> screen{};  // width, height, flags, background, aspect
   if (!cursor.Bytes(screen)) return std::nullopt;
+  constexpr std::uint8_t kHasColourTable = 0x80;
   const auto colourTable = [](std::uint8_t flags) {
-    return flags & 0x80 ? 3u << ((flags & 7) + 1) : 0u;
+    return flags & kHasColourTable ? 3u << ((flags & 7) + 1) : 0u;
   };
+  const bool globalTable = (screen[4] & kHasColourTable) != 0;
   cursor.Skip(colourTable(screen[4]));
   std::optional<PictureHeader> header;
+  std::uint64_t extensionBytes = 0;
   constexpr std::uint64_t kFrameBookkeeping = 256;  // a decoder's record of each frame
-  for (;;) {
+  // One frame past the most a decoder is let make refuses the picture; the rest need no reading.
+  while (!header || header->passes <= kMaxGifFrames) {
     const std::optional<std::uint8_t> introducer = cursor.Byte();
     if (!introducer || *introducer == 0x3B) break;  // the trailer, or the file cut short
     if (*introducer == 0x21) {                      // an extension: its label, then sub-blocks
-      if (!cursor.Byte() || !cursor.SubBlocks()) break;
+      const std::optional<std::uint8_t> label = cursor.Byte();
+      const std::optional<std::uint64_t> bytes = label ? cursor.SubBlocks() : std::nullopt;
+      if (!bytes) break;
+      extensionBytes += *bytes;
       continue;
     }
     if (*introducer != 0x2C) break;       // no block of GIF
     std::array<std::uint8_t, 9> image{};  // left, top, width, height, flags
     if (!cursor.Bytes(image)) break;
+    if (!globalTable && (image[8] & kHasColourTable) == 0) return std::nullopt;
     const PixelSize frame{Le16(&image[4]), Le16(&image[6])};
-    if (!header) {
+    if (header) {
+      ++header->passes;
+    } else {
       const PixelPoint at{Le16(image.data()), Le16(&image[2])};
       header = PictureHeader{PictureFormat::Gif,
                              {std::max<int>(Le16(screen.data()), at.x + frame.width),
@@ -356,20 +567,22 @@ std::optional<PictureHeader> ReadGif(const PictureFileReader& read) {
       return std::nullopt;
     }
   }
+  if (header) header->decodedBytes += extensionBytes;
   return header;
 }
 
 std::optional<PictureHeader> ReadTiff(const PictureFileReader& read) {
-  const std::optional<TiffFields> fields = ReadTiffDirectory(read, 0);
-  if (!fields) return std::nullopt;
-  const TiffFields& values = *fields;
-  if (!values[kWidth] || !values[kLength]) return std::nullopt;
+  const std::optional<TiffDirectory> directory = ReadTiffDirectory(read, 0);
+  if (!directory) return std::nullopt;
+  const TiffDirectory& d = *directory;
+  if (!d.fields[kWidth] || !d.fields[kLength]) return std::nullopt;
   const std::uint64_t bits =
-      std::uint64_t{values[kBitsPerSample].value_or(1)} * values[kSamplesPerPixel].value_or(1);
+      std::uint64_t{d.Value(kBitsPerSample, 1)} * d.Value(kSamplesPerPixel, 1);
   if (bits == 0 || bits > 128) return std::nullopt;
-  const std::uint64_t raw = CeilDiv(std::uint64_t{*values[kWidth]} * bits, 8) * *values[kLength];
+  const std::uint64_t raw =
+      CeilDiv(std::uint64_t{d.Value(kWidth, 0)} * bits, 8) * d.Value(kLength, 0);
   const auto least = [&]() -> std::uint64_t {
-    switch (values[kCompression].value_or(1)) {
+    switch (d.Value(kCompression, 1)) {
       case 1:  // none
         return raw;
       case 5:  // LZW
@@ -384,8 +597,16 @@ std::optional<PictureHeader> ReadTiff(const PictureFileReader& read) {
     }
   };
   std::optional<PictureHeader> tiff =
-      Frame(PictureFormat::Tiff, *values[kWidth], *values[kLength], bits, least());
-  if (tiff) StandUpright(*tiff, OrientationOf(fields));
+      Frame(PictureFormat::Tiff, d.Value(kWidth, 0), d.Value(kLength, 0), bits, least());
+  const std::optional<TiffPieces> pieces = PiecesOf(d);
+  if (!tiff || !pieces) return std::nullopt;
+  StandUpright(*tiff, OrientationOf(directory));
+  tiff->decodedBytes = pieces->coveredPixels * BytesPerPixel(bits) + d.outsideBytes;
+  // Where the picture is refused for its cost alone, its pieces need not be walked.
+  if (tiff->decodedBytes > kMaxDecodedBytes) return tiff;
+  const std::optional<std::uint64_t> end = EndOfPieces(read, d, *pieces);
+  if (!end) return std::nullopt;
+  tiff->leastFileBytes = std::max({tiff->leastFileBytes, d.outsideEnd, *end});
   return tiff;
 }
 
@@ -400,14 +621,22 @@ std::optional<PictureHeader> ReadIco(const PictureFileReader& read,
   const std::uint32_t at = Le32(&entry[12]);
   std::array<std::uint8_t, 40> image{};
   if (!ReadExactly(read, at, image)) return std::nullopt;
-  if (StartsWith(image, "\x89PNG\r\n\x1a\n"sv)) return ReadPng(image, PictureFormat::Ico, at);
+  // The entry's own decoder holds its picture while the icon's makes a copy of it, as 32-bit BGRA
+  // with the mask applied.
+  if (StartsWith(image, "\x89PNG\r\n\x1a\n"sv)) {
+    std::optional<PictureHeader> png = ReadPng(read, PictureFormat::Ico, at);
+    if (png) png->decodedBytes += Pixels(png->frame) * 4;
+    return png;
+  }
   if (Le32(image.data()) < 40) return std::nullopt;
   const auto width = static_cast<std::int32_t>(Le32(&image[4]));
   const auto height = static_cast<std::int32_t>(Le32(&image[8]));
   if (width < 0 || height < 0) return std::nullopt;
-  // Decoded to 32-bit BGRA with the mask applied.
-  return Frame(PictureFormat::Ico, width, height / 2, 32,
-               at + DibBytes(width, height / 2, Le16(&image[14])));
+  const std::uint64_t stored = DibBytes(width, height / 2, Le16(&image[14]));
+  std::optional<PictureHeader> bitmap =
+      Frame(PictureFormat::Ico, width, height / 2, 32, at + stored);
+  if (bitmap) bitmap->decodedBytes += stored;
+  return bitmap;
 }
 
 // A DirectDraw surface: the decoder's first frame is the largest level of the first surface,
@@ -519,7 +748,7 @@ std::optional<PictureHeader> ReadPictureHeader(const PictureFileReader& read, in
     case PictureFormat::Gif:
       return ReadGif(read);
     case PictureFormat::Png:
-      return ReadPng(head, PictureFormat::Png, 0);
+      return ReadPng(read, PictureFormat::Png, 0);
     case PictureFormat::Jpeg:
       return ReadJpeg(read);
     case PictureFormat::Tiff:
@@ -550,9 +779,13 @@ std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> fil
 }
 
 bool IsAffordable(const PictureHeader& header, std::uint64_t fileBytes) {
+  // Formats other than GIF and JPEG decode in one pass, which the budget's pixels afford.
+  const bool passesAffordable = header.format == PictureFormat::Gif
+                                    ? header.passes <= kMaxGifFrames
+                                    : header.passes * Pixels(header.frame) <= kMaxJpegScanPixels;
   return header.frame.width > 0 && header.frame.height > 0 &&
          header.decodedBytes <= kMaxDecodedBytes && Pixels(header.natural) <= kMaxDecodedBytes &&
-         fileBytes >= header.leastFileBytes;
+         passesAffordable && fileBytes >= header.leastFileBytes;
 }
 
 bool IsAffordableFrame(PixelSize frame, unsigned bitsPerPixel) {

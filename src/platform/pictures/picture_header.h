@@ -24,13 +24,19 @@ struct PictureHeader {
   PixelSize frame;
   PixelPoint frameAt;
   // What the decoder holds while it decodes, in its own pixel format: a 16-bit RGBA PNG costs 8
-  // bytes a pixel, a GIF every one of its frames. A metafile is drawn straight at the size it is
-  // shown: it holds only its records, `decodedBytes` of the file's start.
+  // bytes a pixel, a GIF every one of its frames, an icon its entry's picture and its own copy.
+  // Metadata it keeps counts too (a PNG's text chunks as large as they can inflate to, a TIFF's
+  // tag values). A metafile is drawn straight at the size it is shown: it holds only its records,
+  // `decodedBytes` of the file's start.
   std::uint64_t decodedBytes = 0;
-  // The smallest file that can hold those pixels at the format's best compression.
+  // The smallest file that can hold those pixels at the format's best compression, and every
+  // chunk, tag value, strip and tile the header points to.
   std::uint64_t leastFileBytes = 0;
   // How the decoded rows are shown upright (a photo's EXIF orientation); `natural` is upright.
   Orientation orientation = Orientation::Normal;
+  // How often the decoder goes over the picture: a GIF's frames, a JPEG's scans. Each pass costs
+  // time of its own, however few bytes it takes.
+  std::uint64_t passes = 1;
 };
 
 // What the decoder may hold for one picture. Measured under Wine on a modest machine: a 16-bit
@@ -38,6 +44,13 @@ struct PictureHeader {
 // stays well inside, and one stored progressive (whose decoder holds its coefficients too, 144 MB)
 // still fits.
 inline constexpr std::uint64_t kMaxDecodedBytes = 160ull << 20;
+// The passes a decoder may make. Animations rarely run to more than a few hundred frames, each
+// cheap. A JPEG's scan goes over every pixel again: encoders write a scan a component, a
+// progressive picture in about ten. Under Wine the scans of a 24-megapixel progressive photo
+// already take about as long as the budget's costliest picture, so a larger picture may have
+// fewer: 100 scans of 4 megapixels, 26 of 16, 15 of 28.
+inline constexpr std::uint64_t kMaxGifFrames = 1000;
+inline constexpr std::uint64_t kMaxJpegScanPixels = 100ull << 22;
 
 // Reads up to `into.size()` bytes at `offset` of a file; returns how many it read (fewer only
 // where the file ends).
@@ -63,8 +76,8 @@ std::optional<PictureHeader> ReadPictureHeader(const PictureFileReader& read,
 std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> file,
                                                int pixelsPerInch = kDefaultPixelsPerInch);
 
-// Whether the picture may be decoded: a frame of positive size, a decoding cost within the
-// budget, and a file large enough for what it declares.
+// Whether the picture may be decoded: a frame of positive size, a decoding cost and passes within
+// the budget, and a file large enough for what it declares.
 bool IsAffordable(const PictureHeader& header, std::uint64_t fileBytes);
 // The same for a frame known only from a decoder: `bitsPerPixel` of its pixel format.
 bool IsAffordableFrame(PixelSize frame, unsigned bitsPerPixel);
