@@ -50,10 +50,6 @@ using Microsoft::WRL::ComPtr;
 constexpr std::size_t kStripBytes = 1 << 20;
 constexpr int kMaxStripRows = 128;
 
-[[noreturn]] void ThrowInvalidPicture(const char* what) {
-  throw RunTimeError(ErrorCode::InvalidPicture, what);
-}
-
 void Check(HRESULT result, const char* what) {
   if (FAILED(result)) ThrowInvalidPicture(what);
 }
