@@ -9,6 +9,7 @@
 
 #include "platform/pictures/byte_order.h"
 #include "platform/pictures/orientation.h"
+#include "platform/pictures/picture_budget.h"
 
 namespace platform {
 namespace {
@@ -38,11 +39,6 @@ bool ReadExactly(const PictureFileReader& read, std::uint64_t offset,
 
 std::uint64_t CeilDiv(std::uint64_t a, std::uint64_t b) { return (a + b - 1) / b; }
 
-// Every pixel passes the resampler, so none costs less than a byte.
-std::uint64_t BytesPerPixel(std::uint64_t bits) {
-  return std::max<std::uint64_t>(1, (bits + 7) / 8);
-}
-
 // A frame of one decoder, which is also the natural size. A side that does not fit PixelSize is
 // no header we can trust.
 std::optional<PictureHeader> Frame(PictureFormat format, std::int64_t width, std::int64_t height,
@@ -50,7 +46,8 @@ std::optional<PictureHeader> Frame(PictureFormat format, std::int64_t width, std
   if (width < 0 || height < 0 || width > INT_MAX || height > INT_MAX) return std::nullopt;
   const PixelSize size{static_cast<int>(width), static_cast<int>(height)};
   return PictureHeader{
-      format, size, size, {}, PixelCount(size) * BytesPerPixel(bitsPerPixel), leastFileBytes};
+      format,        size, size, {}, PixelCount(size) * DecodedBytesPerPixel(bitsPerPixel),
+      leastFileBytes};
 }
 
 // Rows padded to 32 bits, as BMP stores them.
@@ -588,7 +585,7 @@ std::optional<PictureHeader> ReadTiff(const PictureFileReader& read) {
   const std::optional<TiffPieces> pieces = PiecesOf(d);
   if (!tiff || !pieces) return std::nullopt;
   StandUpright(*tiff, OrientationOf(directory));
-  tiff->decodedBytes = pieces->coveredPixels * BytesPerPixel(bits) + d.outsideBytes;
+  tiff->decodedBytes = pieces->coveredPixels * DecodedBytesPerPixel(bits) + d.outsideBytes;
   // Where the picture is refused for its cost alone, its pieces need not be walked.
   if (tiff->decodedBytes > kMaxDecodedBytes) return tiff;
   const std::optional<std::uint64_t> end = EndOfPieces(read, d, *pieces);
@@ -763,23 +760,6 @@ std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> fil
         return count;
       },
       pixelsPerInch);
-}
-
-bool IsAffordable(const PictureHeader& header, std::uint64_t fileBytes) {
-  // Formats other than GIF and JPEG decode in one pass, which the budget's pixels afford.
-  const bool passesAffordable =
-      header.format == PictureFormat::Gif
-          ? header.passes <= kMaxGifFrames
-          : header.passes * PixelCount(header.frame) <= kMaxJpegScanPixels;
-  return header.frame.width > 0 && header.frame.height > 0 &&
-         header.decodedBytes <= kMaxDecodedBytes &&
-         PixelCount(header.natural) <= kMaxDecodedBytes && passesAffordable &&
-         fileBytes >= header.leastFileBytes;
-}
-
-bool IsAffordableFrame(PixelSize frame, unsigned bitsPerPixel) {
-  return frame.width > 0 && frame.height > 0 &&
-         PixelCount(frame) * BytesPerPixel(bitsPerPixel) <= kMaxDecodedBytes;
 }
 
 }  // namespace platform

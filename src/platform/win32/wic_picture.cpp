@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/pictures/orientation.h"
+#include "platform/pictures/picture_budget.h"
 #include "platform/pictures/picture_header.h"
 #include "platform/pictures/pixel_layout.h"
 #include "platform/pictures/placed_frame.h"
