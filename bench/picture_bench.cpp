@@ -32,6 +32,7 @@
 #include "platform/win32/com_apartment.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/metafile_picture.h"
+#include "platform/win32/picture_file.h"
 #include "platform/win32/wic_picture.h"
 #include "show_fit.h"
 
@@ -106,7 +107,7 @@ const ComPtr<IWICImagingFactory>& Factory() { return processFactory; }
 // The screen's DPI is asked for once, as the saver asks for it once.
 std::unique_ptr<platform::PixelSource> Open(const std::wstring& path) {
   static const int pixelsPerInch = platform::win32::ScreenPixelsPerInch();
-  return platform::win32::OpenWicPicture(Factory(), path, pixelsPerInch);
+  return platform::win32::OpenPictureFile(Factory(), path, pixelsPerInch);
 }
 
 // Where the show draws the picture in the file, worked out once per file before anything of it

@@ -29,7 +29,8 @@ foreach(target header resample)
   set(sources ${CMAKE_SOURCE_DIR}/fuzz/${target}_fuzzer.cpp
       ${CMAKE_SOURCE_DIR}/src/platform/pictures/orientation.cpp)
   if(target STREQUAL header)
-    list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.cpp)
+    list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.cpp
+         ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_budget.cpp)
   else()
     list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.cpp
          ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.cpp)
@@ -41,6 +42,8 @@ foreach(target header resample)
             -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
             -I${CMAKE_SOURCE_DIR}/src -o ${FUZZ_DIR}/${target}_fuzzer ${sources}
     DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.h
+            ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_budget.h
+            ${CMAKE_SOURCE_DIR}/src/platform/pictures/byte_order.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.h
             ${CMAKE_SOURCE_DIR}/src/platform/run_time_error.h

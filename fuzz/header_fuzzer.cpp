@@ -6,6 +6,7 @@
 #include <span>
 
 #include "platform/pictures/orientation.h"
+#include "platform/pictures/picture_budget.h"
 #include "platform/pictures/picture_header.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -12,6 +12,7 @@
 
 #include "encoders.h"
 #include "image.h"
+#include "platform/pictures/picture_budget.h"
 
 namespace {
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/pictures/picture_budget.h"
 #include "platform/pictures/picture_header.h"
 
 namespace {

@@ -23,6 +23,12 @@ class RunTimeError : public std::runtime_error {
   ErrorCode code_;
 };
 
+// A picture that cannot be shown, for whatever reason: to the show, a broken file looks like a
+// missing one.
+[[noreturn]] inline void ThrowInvalidPicture(const std::string& what) {
+  throw RunTimeError(ErrorCode::InvalidPicture, what);
+}
+
 // A procedure's own error handler: a run-time error (or any standard exception, such as an
 // allocation that failed) leaves the body at once, silently. Returns whether the body ran to
 // its end. End does not pass through here: it never returns, and the in-memory binding signals

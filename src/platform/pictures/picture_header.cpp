@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/pictures/byte_order.h"
 #include "platform/pictures/orientation.h"
+#include "platform/pictures/picture_budget.h"
 
 namespace platform {
 namespace {
@@ -35,26 +37,7 @@ bool ReadExactly(const PictureFileReader& read, std::uint64_t offset,
   return read(offset, into) == into.size();
 }
 
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-std::uint16_t Be16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] << 8 | p[1]); }
-std::uint32_t Le32(const std::uint8_t* p) {
-  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-         std::uint32_t{p[3]} << 24;
-}
-std::uint32_t Be32(const std::uint8_t* p) {
-  return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 |
-         std::uint32_t{p[3]};
-}
-
-std::uint64_t Pixels(PixelSize size) {
-  return static_cast<std::uint64_t>(size.width) * static_cast<std::uint64_t>(size.height);
-}
 std::uint64_t CeilDiv(std::uint64_t a, std::uint64_t b) { return (a + b - 1) / b; }
-
-// Every pixel passes the resampler, so none costs less than a byte.
-std::uint64_t BytesPerPixel(std::uint64_t bits) {
-  return std::max<std::uint64_t>(1, (bits + 7) / 8);
-}
 
 // A frame of one decoder, which is also the natural size. A side that does not fit PixelSize is
 // no header we can trust.
@@ -62,8 +45,9 @@ std::optional<PictureHeader> Frame(PictureFormat format, std::int64_t width, std
                                    std::uint64_t bitsPerPixel, std::uint64_t leastFileBytes) {
   if (width < 0 || height < 0 || width > INT_MAX || height > INT_MAX) return std::nullopt;
   const PixelSize size{static_cast<int>(width), static_cast<int>(height)};
-  return PictureHeader{format,        size, size, {}, Pixels(size) * BytesPerPixel(bitsPerPixel),
-                       leastFileBytes};
+  return PictureHeader{
+      format,        size, size, {}, PixelCount(size) * DecodedBytesPerPixel(bitsPerPixel),
+      leastFileBytes};
 }
 
 // Rows padded to 32 bits, as BMP stores them.
@@ -495,7 +479,7 @@ std::optional<PictureHeader> ReadJpeg(const PictureFileReader& read) {
       std::optional<PictureHeader> header = ReadJpegFrame(read, at, code, length);
       if (!header) return std::nullopt;
       const std::optional<std::uint64_t> scans =
-          CountJpegScans(read, at + 2 + length, Pixels(header->frame));
+          CountJpegScans(read, at + 2 + length, PixelCount(header->frame));
       if (!scans) return std::nullopt;
       StandUpright(*header, orientation);
       header->passes = std::max<std::uint64_t>(*scans, 1);
@@ -558,12 +542,12 @@ std::optional<PictureHeader> ReadGif(const PictureFileReader& read) {
                              0,
                              0};
     }
-    header->decodedBytes += Pixels(frame) + kFrameBookkeeping;
+    header->decodedBytes += PixelCount(frame) + kFrameBookkeeping;
     cursor.Skip(colourTable(image[8]) + 1);  // and the LZW code size
     const std::optional<std::uint64_t> coded = cursor.SubBlocks();
     // Fewer coded bytes than its pixels need at LZW's best: a frame a decoder would still
     // allocate whole before finding it short.
-    if (!coded || *coded * 8 * kLzwValuesPerCode < Pixels(frame) * kLzwCodeBits) {
+    if (!coded || *coded * 8 * kLzwValuesPerCode < PixelCount(frame) * kLzwCodeBits) {
       return std::nullopt;
     }
   }
@@ -601,7 +585,7 @@ std::optional<PictureHeader> ReadTiff(const PictureFileReader& read) {
   const std::optional<TiffPieces> pieces = PiecesOf(d);
   if (!tiff || !pieces) return std::nullopt;
   StandUpright(*tiff, OrientationOf(directory));
-  tiff->decodedBytes = pieces->coveredPixels * BytesPerPixel(bits) + d.outsideBytes;
+  tiff->decodedBytes = pieces->coveredPixels * DecodedBytesPerPixel(bits) + d.outsideBytes;
   // Where the picture is refused for its cost alone, its pieces need not be walked.
   if (tiff->decodedBytes > kMaxDecodedBytes) return tiff;
   const std::optional<std::uint64_t> end = EndOfPieces(read, d, *pieces);
@@ -625,7 +609,7 @@ std::optional<PictureHeader> ReadIco(const PictureFileReader& read,
   // with the mask applied.
   if (StartsWith(image, "\x89PNG\r\n\x1a\n"sv)) {
     std::optional<PictureHeader> png = ReadPng(read, PictureFormat::Ico, at);
-    if (png) png->decodedBytes += Pixels(png->frame) * 4;
+    if (png) png->decodedBytes += PixelCount(png->frame) * 4;
     return png;
   }
   if (Le32(image.data()) < 40) return std::nullopt;
@@ -776,21 +760,6 @@ std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> fil
         return count;
       },
       pixelsPerInch);
-}
-
-bool IsAffordable(const PictureHeader& header, std::uint64_t fileBytes) {
-  // Formats other than GIF and JPEG decode in one pass, which the budget's pixels afford.
-  const bool passesAffordable = header.format == PictureFormat::Gif
-                                    ? header.passes <= kMaxGifFrames
-                                    : header.passes * Pixels(header.frame) <= kMaxJpegScanPixels;
-  return header.frame.width > 0 && header.frame.height > 0 &&
-         header.decodedBytes <= kMaxDecodedBytes && Pixels(header.natural) <= kMaxDecodedBytes &&
-         passesAffordable && fileBytes >= header.leastFileBytes;
-}
-
-bool IsAffordableFrame(PixelSize frame, unsigned bitsPerPixel) {
-  return frame.width > 0 && frame.height > 0 &&
-         Pixels(frame) * BytesPerPixel(bitsPerPixel) <= kMaxDecodedBytes;
 }
 
 }  // namespace platform

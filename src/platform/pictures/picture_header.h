@@ -39,19 +39,6 @@ struct PictureHeader {
   std::uint64_t passes = 1;
 };
 
-// What the decoder may hold for one picture. Measured under Wine on a modest machine: a 16-bit
-// RGBA PNG at this budget decodes in under a second, a 24-megapixel camera JPEG (72 MB decoded)
-// stays well inside, and one stored progressive (whose decoder holds its coefficients too, 144 MB)
-// still fits.
-inline constexpr std::uint64_t kMaxDecodedBytes = 160ull << 20;
-// The passes a decoder may make. Animations rarely run to more than a few hundred frames, each
-// cheap. A JPEG's scan goes over every pixel again: encoders write a scan a component, a
-// progressive picture in about ten. Under Wine the scans of a 24-megapixel progressive photo
-// already take about as long as the budget's costliest picture, so a larger picture may have
-// fewer: 100 scans of 4 megapixels, 26 of 16, 15 of 28.
-inline constexpr std::uint64_t kMaxGifFrames = 1000;
-inline constexpr std::uint64_t kMaxJpegScanPixels = 100ull << 22;
-
 // Reads up to `into.size()` bytes at `offset` of a file; returns how many it read (fewer only
 // where the file ends).
 using PictureFileReader =
@@ -75,11 +62,5 @@ std::optional<PictureHeader> ReadPictureHeader(const PictureFileReader& read,
 // The same over bytes in memory.
 std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> file,
                                                int pixelsPerInch = kDefaultPixelsPerInch);
-
-// Whether the picture may be decoded: a frame of positive size, a decoding cost and passes within
-// the budget, and a file large enough for what it declares.
-bool IsAffordable(const PictureHeader& header, std::uint64_t fileBytes);
-// The same for a frame known only from a decoder: `bitsPerPixel` of its pixel format.
-bool IsAffordableFrame(PixelSize frame, unsigned bitsPerPixel);
 
 }  // namespace platform

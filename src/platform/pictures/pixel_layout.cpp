@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "platform/pictures/byte_order.h"
+
 namespace platform {
 
 unsigned BytesPerPixel(PixelLayout layout) {
@@ -24,10 +26,6 @@ unsigned BytesPerPixel(PixelLayout layout) {
 }
 
 namespace {
-
-std::uint16_t Le16At(const std::uint8_t* bytes) {
-  return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-}
 
 // Straight alpha to premultiplied, channels of 8 bits, rounded.
 std::uint32_t Premultiplied(std::uint32_t blue, std::uint32_t green, std::uint32_t red,
@@ -87,7 +85,7 @@ void WidenRow(PixelLayout layout, const std::uint8_t* from, std::uint32_t* to, s
       for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t* pixel = from + 8 * i;
         const auto channel = [&](std::size_t at) {
-          return (std::uint32_t{Le16At(pixel + 2 * at)} + 128) / 257;
+          return (std::uint32_t{Le16(pixel + 2 * at)} + 128) / 257;
         };
         to[i] = Premultiplied(channel(2), channel(1), channel(0), channel(3));
       }

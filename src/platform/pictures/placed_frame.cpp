@@ -22,7 +22,7 @@ class PlacedFrame final : public PixelSource {
     const PixelSize frame = frame_->size();
     if (at_.x < 0 || at_.y < 0 || at_.x + frame.width > picture_.width ||
         at_.y + frame.height > picture_.height) {
-      throw RunTimeError(ErrorCode::InvalidPicture, "frame outside its picture");
+      ThrowInvalidPicture("frame outside its picture");
     }
     // The rows above and below the frame are one strip of black at a time.
     const int blackRows = std::max(1, std::min(picture_.height, 64));

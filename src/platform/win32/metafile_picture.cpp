@@ -7,6 +7,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/pictures/byte_order.h"
 #include "platform/run_time_error.h"
 #include "platform/win32/display_monitors.h"
 #include "platform/win32/file_stream.h"
@@ -18,12 +19,9 @@ namespace {
 // Behind a placeable metafile's 22-byte header, whose bounding box says where its picture lies.
 constexpr UINT kPlaceableBytes = 22;
 
-[[noreturn]] void ThrowInvalidPicture(const char* what) {
-  throw RunTimeError(ErrorCode::InvalidPicture, what);
-}
-
-std::int16_t Le16At(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-  return static_cast<std::int16_t>(bytes[at] | bytes[at + 1] << 8);
+// A side of the bounding box: signed 16 bits.
+std::int16_t BoxSide(const std::vector<std::uint8_t>& records, std::size_t at) {
+  return static_cast<std::int16_t>(Le16(&records[at]));
 }
 
 struct Placeable {
@@ -133,7 +131,8 @@ std::unique_ptr<PixelSource> OpenMetafile(FileStream& file, const PictureHeader&
   UniqueMetafile metafile(
       SetMetaFileBitsEx(bytes - kPlaceableBytes, records.data() + kPlaceableBytes));
   if (!metafile) ThrowInvalidPicture("no metafile");
-  const RECT box{Le16At(records, 6), Le16At(records, 8), Le16At(records, 10), Le16At(records, 12)};
+  const RECT box{BoxSide(records, 6), BoxSide(records, 8), BoxSide(records, 10),
+                 BoxSide(records, 12)};
   return std::make_unique<MetafilePicture>(Placeable{std::move(metafile), box}, header.natural);
 }
 

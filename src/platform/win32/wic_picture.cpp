@@ -6,21 +6,15 @@
 #include <wrl/client.h>
 
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <optional>
-#include <span>
 #include <vector>
 
-#include "platform/pictures/orientation.h"
-#include "platform/pictures/picture_header.h"
 #include "platform/pictures/pixel_layout.h"
-#include "platform/pictures/placed_frame.h"
 #include "platform/run_time_error.h"
 #include "platform/win32/file_stream.h"
-#include "platform/win32/metafile_picture.h"
 
 namespace platform::win32 {
 namespace {
@@ -49,10 +43,6 @@ using Microsoft::WRL::ComPtr;
 // beside the screen-sized result however wide the picture is.
 constexpr std::size_t kStripBytes = 1 << 20;
 constexpr int kMaxStripRows = 128;
-
-[[noreturn]] void ThrowInvalidPicture(const char* what) {
-  throw RunTimeError(ErrorCode::InvalidPicture, what);
-}
 
 void Check(HRESULT result, const char* what) {
   if (FAILED(result)) ThrowInvalidPicture(what);
@@ -88,16 +78,6 @@ std::optional<unsigned> FrameBitsPerPixel(IWICImagingFactory& factory,
   return bits;
 }
 
-namespace {
-
-// The decoder WIC finds for the file's content, and its first frame. The decoder owns the frame
-// and holds the file; all are released together.
-struct DecodedFrame {
-  ComPtr<IWICBitmapDecoder> decoder;
-  ComPtr<IWICBitmapFrameDecode> frame;
-  PixelSize size;
-};
-
 DecodedFrame DecodeFrame(IWICImagingFactory& factory, FileStream& file) {
   DecodedFrame decoded;
   Check(factory.CreateDecoderFromStream(&file, nullptr, WICDecodeMetadataCacheOnDemand,
@@ -111,10 +91,10 @@ DecodedFrame DecodeFrame(IWICImagingFactory& factory, FileStream& file) {
   return decoded;
 }
 
+namespace {
+
 class WicPicture final : public PixelSource {
  public:
-  // A picture whose header we read: the decoder is made when its pixels are first wanted, so a
-  // picture never drawn is never decoded (under Wine, making the decoder decodes every pixel).
   WicPicture(ComPtr<IWICImagingFactory> factory, ComPtr<FileStream> file, PixelSize frameSize,
              Orientation orientation)
       : orientation_(orientation),
@@ -122,7 +102,6 @@ class WicPicture final : public PixelSource {
         file_(std::move(file)),
         size_(frameSize) {}
 
-  // A picture only a codec reads: its decoder was made already, to learn its size.
   WicPicture(ComPtr<IWICImagingFactory> factory, DecodedFrame decoded)
       : factory_(std::move(factory)), decoded_(std::move(decoded)), size_(decoded_.size) {}
 
@@ -279,42 +258,15 @@ ComPtr<IWICImagingFactory> CreateWicFactory() {
   return factory;
 }
 
-std::unique_ptr<PixelSource> OpenWicPicture(const ComPtr<IWICImagingFactory>& factory,
-                                            const std::wstring& path, int pixelsPerInch) {
-  const ComPtr<FileStream> file = OpenFileStream(path);
-  // Under Wine, creating the decoder already decodes every pixel: a picture that costs too much
-  // must be refused before that.
-  const std::optional<PictureHeader> header = ReadPictureHeader(
-      [&file](std::uint64_t offset, std::span<std::uint8_t> into) {
-        return file->ReadAt(offset, into);
-      },
-      pixelsPerInch);
-  if (header && !IsAffordable(*header, file->Size())) {
-    ThrowInvalidPicture("picture too costly to decode");
-  }
-  if (header && (header->format == PictureFormat::Emf || header->format == PictureFormat::Wmf)) {
-    return OpenMetafile(*file.Get(), *header);
-  }
-  if (!header) {
-    // A format we read whose header is cut short or contradicts itself is no picture; any
-    // decoder would see it otherwise than we did.
-    std::array<std::uint8_t, kSignatureBytes> start{};
-    if (FormatOf(std::span(start).first(file->ReadAt(0, start)))) {
-      ThrowInvalidPicture("broken picture header");
-    }
-    // A format we do not read ourselves goes to whichever installed codec recognises its
-    // content; its frame is held to the same budget, before any pixel is copied (the question
-    // is a registry search under Wine, so it is asked only here).
-    DecodedFrame decoded = DecodeFrame(*factory.Get(), *file.Get());
-    const std::optional<unsigned> bits = FrameBitsPerPixel(*factory.Get(), *decoded.frame.Get());
-    if (!bits || !IsAffordableFrame(decoded.size, *bits)) ThrowInvalidPicture("frame too costly");
-    return std::make_unique<WicPicture>(factory, std::move(decoded));
-  }
-  std::unique_ptr<PixelSource> picture =
-      std::make_unique<WicPicture>(factory, file, header->frame, header->orientation);
-  // A frame smaller than its picture (a GIF's first on its logical screen) is placed on it.
-  if (Upright(header->natural, header->orientation) == header->frame) return picture;
-  return PlaceFrame(std::move(picture), header->natural, header->frameAt);
+std::unique_ptr<PixelSource> WicPictureOfHeader(ComPtr<IWICImagingFactory> factory,
+                                                ComPtr<FileStream> file, PixelSize frame,
+                                                Orientation orientation) {
+  return std::make_unique<WicPicture>(std::move(factory), std::move(file), frame, orientation);
+}
+
+std::unique_ptr<PixelSource> WicPictureOfDecoder(ComPtr<IWICImagingFactory> factory,
+                                                 DecodedFrame decoded) {
+  return std::make_unique<WicPicture>(std::move(factory), std::move(decoded));
 }
 
 }  // namespace platform::win32

@@ -1,6 +1,6 @@
 #pragma once
-// Picture files decoded by WIC, the same on Windows and under Wine: the header read and checked
-// by us first, then the pixels handed over as premultiplied BGRA in strips.
+// Picture files decoded by WIC, the same on Windows and under Wine: the pixels handed over as
+// premultiplied BGRA in strips.
 #include <windows.h>
 // After windows.h, which they build on.
 #include <wincodec.h>
@@ -8,9 +8,9 @@
 
 #include <memory>
 #include <optional>
-#include <string>
 
 #include "platform/pictures/pixels.h"
+#include "platform/win32/file_stream.h"
 
 namespace platform::win32 {
 
@@ -22,15 +22,26 @@ Microsoft::WRL::ComPtr<IWICImagingFactory> CreateWicFactory();
 std::optional<unsigned> FrameBitsPerPixel(IWICImagingFactory& factory,
                                           IWICBitmapFrameDecode& frame);
 
-// Opens the picture at `path` and decodes its header; a metafile's size on paper is taken at
-// `pixelsPerInch`, and GDI draws it (metafile_picture.h). Throws RunTimeError(FileNotFound) when
-// there is no such file (or a folder of that name), RunTimeError(InvalidPicture) when the file
-// is no picture or would cost too much to decode. A file whose header we read meets its decoder
-// only when its pixels are first wanted (PreferAtLeast or ReadRows), which throw
-// RunTimeError(InvalidPicture) when WIC cannot decode it or sees another size than the header
-// declares. The file and the decoder are released with the source.
-std::unique_ptr<PixelSource> OpenWicPicture(
-    const Microsoft::WRL::ComPtr<IWICImagingFactory>& factory, const std::wstring& path,
-    int pixelsPerInch);
+// The decoder WIC finds for the file's content, and its first frame. The decoder owns the frame
+// and holds the file; all are released together.
+struct DecodedFrame {
+  Microsoft::WRL::ComPtr<IWICBitmapDecoder> decoder;
+  Microsoft::WRL::ComPtr<IWICBitmapFrameDecode> frame;
+  PixelSize size;
+};
+
+// Throws RunTimeError(InvalidPicture) when no codec takes the file or its first frame.
+DecodedFrame DecodeFrame(IWICImagingFactory& factory, FileStream& file);
+
+// A picture whose header we read: its decoder is made when its pixels are first wanted, so a
+// picture never drawn is never decoded (under Wine, making the decoder decodes every pixel). Its
+// pixels throw RunTimeError(InvalidPicture) when WIC cannot decode them or sees another frame size
+// than `frame`. Holds `file` until the decoder takes it.
+std::unique_ptr<PixelSource> WicPictureOfHeader(Microsoft::WRL::ComPtr<IWICImagingFactory> factory,
+                                                Microsoft::WRL::ComPtr<FileStream> file,
+                                                PixelSize frame, Orientation orientation);
+// A picture only a codec reads: its decoder was made already, to learn its size.
+std::unique_ptr<PixelSource> WicPictureOfDecoder(Microsoft::WRL::ComPtr<IWICImagingFactory> factory,
+                                                 DecodedFrame decoded);
 
 }  // namespace platform::win32

@@ -9,6 +9,7 @@
 #include "platform/win32/long_path.h"
 #include "platform/win32/metafile_picture.h"
 #include "platform/win32/module_path.h"
+#include "platform/win32/picture_file.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/win32_window.h"
 
@@ -136,7 +137,7 @@ std::unique_ptr<PixelSource> Win32Binding::OpenPicture(const std::string& path) 
     pictureFactory_ = CreateWicFactory();
     screenPixelsPerInch_ = ScreenPixelsPerInch();
   }
-  return OpenWicPicture(pictureFactory_, ExtendedLengthPath(ToWide(path)), screenPixelsPerInch_);
+  return OpenPictureFile(pictureFactory_, ExtendedLengthPath(ToWide(path)), screenPixelsPerInch_);
 }
 
 int Win32Binding::RunMessageLoop() {
