@@ -136,7 +136,9 @@ echo "¹ Wine reports the private bytes in use at the call as the peak, so (c) s
 echo "after the decoder is released, not its peak. The working set peak is a real peak."
 # A day in figures: the soak of the end-to-end tests, the saver from dist/ with the shipped
 # pictures and a clock 20 times fast, one picture a second.
-soak=$("$root/build/host/e2e/e2e_tests" --gtest_filter='SoakTest.*' | grep '^soak:' || true)
+soak_run=$("$root/build/host/e2e/e2e_tests" --gtest_filter='SoakTest.*' 2>&1 || true)
+soak=$(echo "$soak_run" | grep '^soak:' || true)
+[ -n "$soak" ] || { echo "bench/run.sh: the soak gave no figures:" >&2; echo "$soak_run" | tail -20 >&2; }
 figure() { # pictures key
   echo "$soak" | awk -v pictures="pictures=$1" -v key="$2" '
     $2 == pictures { for (i = 3; i <= NF; i++) { split($i, kv, "="); if (kv[1] == key) print kv[2] } }'
