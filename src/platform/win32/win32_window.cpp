@@ -101,17 +101,17 @@ LRESULT Win32Window::Route(WNDPROC fallback, HWND window, UINT message, WPARAM w
       self->hwnd_ = nullptr;
       return fallback(window, message, wParam, lParam);
     }
-    return self->HandleMessage(message, wParam, lParam);
+    return self->HandleMessage(fallback, message, wParam, lParam);
   } catch (...) {
     return 0;
   }
 }
 
 // An event may unload the form, which destroys this object before the event returns: after
-// calling into events_, a case touches no member any more.
-LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+// calling into events_, a case touches no member any more. `fallback`, the window class's own
+// default procedure, answers what the form leaves alone.
+LRESULT Win32Window::HandleMessage(WNDPROC fallback, UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND window = hwnd_;
-  const WNDPROC fallback = fallback_;
   switch (message) {
     case WM_ERASEBKGND:
       return 1;  // the paint covers everything; erasing first would flicker
@@ -210,8 +210,7 @@ LRESULT Win32Window::HandleCommand(WPARAM wParam) {
 
 Win32Window::Win32Window(const WindowClass& windowClass, const WindowSpec& design,
                          WindowEvents& events, std::size_t& openWindows)
-    : fallback_(design.dialog ? DefDlgProcW : DefWindowProcW),
-      instance_(windowClass.instance()),
+    : instance_(windowClass.instance()),
       events_(events),
       border_(design.border),
       cover_(design.cover),

@@ -56,14 +56,13 @@ class Win32Window final : public WindowPeer {
  private:
   static LRESULT Route(WNDPROC fallback, HWND window, UINT message, WPARAM wParam,
                        LPARAM lParam) noexcept;
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(WNDPROC fallback, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleCommand(WPARAM wParam);
   void TakeProgramIcon();
   void Paint();
   void CentreOnScreen();
 
   HWND hwnd_ = nullptr;
-  WNDPROC fallback_;  // what answers the messages the form leaves alone
   HINSTANCE instance_;
   WindowEvents& events_;
   BorderStyle border_;
