@@ -26,7 +26,7 @@ class Input {
   std::size_t at_ = 0;
 };
 
-class FuzzedPicture final : public platform::PixelSource {
+class FuzzedPicture final : public platform::RowSource {
  public:
   FuzzedPicture(Input& input, platform::PixelSize size) : size_(size), stripRows_(input.Side(16)) {
     pixels_.resize(static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height));
@@ -38,7 +38,7 @@ class FuzzedPicture final : public platform::PixelSource {
     }
   }
   [[nodiscard]] platform::PixelSize size() const override { return size_; }
-  void ReadRows(const RowSink& sink) override {
+  void ReadRows(const platform::RowSink& sink) override {
     for (int row = 0; row < size_.height; row += stripRows_) {
       sink(row, std::min(stripRows_, size_.height - row),
            &pixels_[static_cast<std::size_t>(row) * static_cast<std::size_t>(size_.width)]);
@@ -60,14 +60,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const platform::PixelPoint at{input.Byte() % 8, input.Byte() % 8};
   const bool placed = input.Byte() % 2 == 1;
   const auto orientation = static_cast<platform::Orientation>(input.Byte() % 8 + 1);
-  std::unique_ptr<platform::PixelSource> source = std::make_unique<FuzzedPicture>(input, frame);
+  std::unique_ptr<platform::RowSource> source = std::make_unique<FuzzedPicture>(input, frame);
   if (placed) {
     const platform::PixelSize picture{frame.width + at.x + input.Byte() % 8,
                                       frame.height + at.y + input.Byte() % 8};
     source = platform::PlaceFrame(std::move(source), picture, at);
   }
-  const platform::Bitmap result = platform::Orient(
-      platform::Resample(*source, platform::Upright(target, orientation)), orientation);
+  const platform::Bitmap result =
+      platform::Orient(source->Render(platform::Upright(target, orientation)), orientation);
   const std::size_t expected =
       target.width > 0 && target.height > 0
           ? static_cast<std::size_t>(target.width) * static_cast<std::size_t>(target.height)

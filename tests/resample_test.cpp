@@ -35,13 +35,13 @@ std::string Hex(std::uint32_t pixel) {
 std::uint32_t Channel(std::uint32_t pixel, int channel) { return pixel >> (8 * channel) & 0xFF; }
 
 // A picture held in memory, handed over in strips of a chosen height; it records how it was read.
-class MemoryPicture : public platform::PixelSource {
+class MemoryPicture : public platform::RowSource {
  public:
   MemoryPicture(PixelSize size, std::vector<std::uint32_t> pixels, int stripRows = 16)
       : size_(size), pixels_(std::move(pixels)), stripRows_(stripRows) {}
 
   [[nodiscard]] PixelSize size() const override { return size_; }
-  void ReadRows(const RowSink& sink) override {
+  void ReadRows(const platform::RowSink& sink) override {
     ++reads;
     for (int row = 0; row < size_.height; row += stripRows_) {
       const int count = std::min(stripRows_, size_.height - row);
@@ -98,7 +98,7 @@ TEST(Resample, SameSizeIsACopy) {
   const PixelSize size{37, 23};
   const auto pixels = Noise(size, true);
   MemoryPicture picture(size, pixels, 5);
-  const Bitmap result = platform::Resample(picture, size);
+  const Bitmap result = picture.Render(size);
   EXPECT_EQ(result.size, size);
   EXPECT_TRUE(result.pixels == pixels) << "identity changed pixels";
   EXPECT_EQ(picture.reads, 1);
@@ -114,7 +114,7 @@ TEST(Resample, HalvingAveragesEachTwoByTwoBlockExactly) {
   };
   const std::vector<std::uint32_t> expected = {0xFF010101, 0x80102030, 0x01000000, 0xFFFFFFFE};
   MemoryPicture picture({4, 4}, pixels, 3);
-  const Bitmap result = platform::Resample(picture, {2, 2});
+  const Bitmap result = picture.Render({2, 2});
   ASSERT_EQ(result.pixels.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(Hex(result.pixels[i]), Hex(expected[i])) << "target pixel " << i;
@@ -131,7 +131,7 @@ TEST(Resample, AFlatColourStaysExactlyThatColourAtAnyRatio) {
   for (const std::uint32_t colour : {0xFF4080C0u, 0x80402010u, 0xFFFFFFFFu, 0x01010101u}) {
     for (const auto& [from, to] : sizes) {
       MemoryPicture picture(from, Flat(from, colour));
-      const Bitmap result = platform::Resample(picture, to);
+      const Bitmap result = picture.Render(to);
       ASSERT_EQ(result.size, to);
       const auto wrong = std::find_if(result.pixels.begin(), result.pixels.end(),
                                       [&](std::uint32_t p) { return p != colour; });
@@ -160,7 +160,7 @@ TEST(Resample, EveryPixelIsTheRoundedAreaMean) {
     for (const auto& [from, to, slack] : cases) {
       const auto pixels = Noise(from, translucent);
       MemoryPicture picture(from, pixels, 4);
-      const Bitmap result = platform::Resample(picture, to);
+      const Bitmap result = picture.Render(to);
       ASSERT_EQ(result.size, to);
       int wrong = 0;
       for (int y = 0; y < to.height; ++y) {
@@ -198,7 +198,7 @@ TEST(Resample, EnlargingRepeatsPixelsAndBlendsWhereTheyMeet) {
   };
   for (const auto& c : cases) {
     MemoryPicture picture(c.from, c.pixels);
-    const Bitmap result = platform::Resample(picture, c.to);
+    const Bitmap result = picture.Render(c.to);
     std::string got, expected;
     for (auto p : result.pixels) got += Hex(p) + " ";
     for (auto p : c.expected) expected += Hex(p) + " ";
@@ -212,10 +212,10 @@ TEST(Resample, TheStripHeightDoesNotChangeTheResult) {
   for (const PixelSize to :
        {PixelSize{20, 15}, PixelSize{61, 10}, PixelSize{7, 47}, from, PixelSize{90, 70}}) {
     MemoryPicture whole(from, pixels, from.height);
-    const Bitmap reference = platform::Resample(whole, to);
+    const Bitmap reference = whole.Render(to);
     for (const int stripRows : {1, 2, 3, 7, 32, 46}) {
       MemoryPicture picture(from, pixels, stripRows);
-      EXPECT_TRUE(platform::Resample(picture, to).pixels == reference.pixels)
+      EXPECT_TRUE(picture.Render(to).pixels == reference.pixels)
           << Describe(from) << " -> " << Describe(to) << " in strips of " << stripRows;
     }
   }
@@ -224,7 +224,7 @@ TEST(Resample, TheStripHeightDoesNotChangeTheResult) {
 TEST(Resample, AnEmptyTargetReadsNothing) {
   MemoryPicture picture({4, 4}, Flat({4, 4}, 0xFFFFFFFF));
   for (const PixelSize to : {PixelSize{0, 3}, PixelSize{3, 0}}) {
-    const Bitmap result = platform::Resample(picture, to);
+    const Bitmap result = picture.Render(to);
     EXPECT_EQ(result.size, to);
     EXPECT_TRUE(result.pixels.empty()) << Describe(to);
   }
@@ -251,7 +251,7 @@ TEST(Resample, AFramePlacedOnALargerPictureHasBlackAroundIt) {
     auto frame = std::make_unique<MemoryPicture>(PixelSize{2, 2}, Flat({2, 2}, W), stripRows);
     const auto placed = platform::PlaceFrame(std::move(frame), {4, 3}, {1, 1});
     EXPECT_EQ(Describe(placed->size()), "4x3");
-    EXPECT_EQ(platform::Resample(*placed, {4, 3}).pixels,
+    EXPECT_EQ(placed->Render({4, 3}).pixels,
               (std::vector<std::uint32_t>{K, K, K, K, K, W, W, K, K, W, W, K}))
         << "strips of " << stripRows;
   }

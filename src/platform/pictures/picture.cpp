@@ -1,7 +1,6 @@
 #include "platform/pictures/picture.h"
 
 #include "platform/pictures/orientation.h"
-#include "platform/pictures/resample.h"
 
 namespace platform {
 
@@ -16,12 +15,11 @@ void Picture::Render(PixelSize target) {
   // shown at no size is let go at once, with nothing decoded.
   const std::unique_ptr<PixelSource> source = std::move(source_);
   if (target.width <= 0 || target.height <= 0) return;
-  // Resampled as stored, then turned upright: the turn copies only the target-sized result.
+  // Made as stored, then turned upright: the turn copies only the target-sized result.
   const Orientation orientation = source->orientation();
   const PixelSize stored = Upright(target, orientation);
   try {
-    source->PreferAtLeast(stored);
-    rendered_ = std::make_unique<Bitmap>(Orient(Resample(*source, stored), orientation));
+    rendered_ = std::make_unique<Bitmap>(Orient(source->Render(stored), orientation));
   } catch (...) {
     failure_ = std::current_exception();
     throw;

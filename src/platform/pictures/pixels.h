@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -78,39 +77,19 @@ enum class Orientation : std::uint8_t {
   Rotate270,
 };
 
-// One decoded picture, read once, top to bottom, in strips. Implementations: the WIC decoder
-// (Windows and Wine) and synthetic pictures in the tests.
+// One picture's pixels. Implementations: WIC's decoders, GDI's metafiles, a frame placed on a
+// larger picture, and synthetic pictures in the tests.
 class PixelSource {
  public:
-  using RowSink = std::function<void(int firstRow, int rowCount, const std::uint32_t* rows)>;
-
   virtual ~PixelSource() = default;
+  // The picture's size as stored.
   [[nodiscard]] virtual PixelSize size() const = 0;
-  // How the rows read are to be shown; size() is of the rows as stored.
+  // How the stored picture is to be shown.
   [[nodiscard]] virtual Orientation orientation() const { return Orientation::Normal; }
-  // Lets a source that can scale while decoding do so: the Windows JPEG decoder shrinks itself, by
-  // a power of two, to no less than `target` in either direction; a metafile is drawn at exactly
-  // `target`. size() reports the result. May throw as ReadRows does: a source may meet its
-  // decoder only here.
-  virtual void PreferAtLeast(PixelSize target) { (void)target; }
-  // Delivers every row once, in order, in strips of `rowCount` rows of size().width words each.
+  // The picture as stored, at exactly `target` (both sides positive), made the way the source
+  // does it best: a JPEG decoder reduces while it decodes, a metafile is drawn at that size.
   // Throws RunTimeError(InvalidPicture) when the data cannot be decoded.
-  virtual void ReadRows(const RowSink& sink) = 0;
-  // Every row, in one bitmap of size(): what a picture shown at its own size needs. A source that
-  // can decode straight into the bitmap saves the copy from its strips.
-  virtual Bitmap ReadBitmap() {
-    const PixelSize at = size();
-    const std::size_t count = PixelCount(at);
-    std::vector<std::uint32_t> pixels;
-    pixels.reserve(count);
-    ReadRows([&](int, int rowCount, const std::uint32_t* rows) {
-      const std::size_t strip =
-          static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(at.width);
-      pixels.insert(pixels.end(), rows, rows + std::min(strip, count - pixels.size()));
-    });
-    pixels.resize(count);
-    return {at, std::move(pixels)};
-  }
+  virtual Bitmap Render(PixelSize target) = 0;
 };
 
 }  // namespace platform

@@ -10,9 +10,9 @@
 namespace platform {
 namespace {
 
-class PlacedFrame final : public PixelSource {
+class PlacedFrame final : public RowSource {
  public:
-  PlacedFrame(std::unique_ptr<PixelSource> frame, PixelSize picture, PixelPoint at)
+  PlacedFrame(std::unique_ptr<RowSource> frame, PixelSize picture, PixelPoint at)
       : frame_(std::move(frame)), picture_(picture), at_(at) {}
 
   [[nodiscard]] PixelSize size() const override { return picture_; }
@@ -46,15 +46,15 @@ class PlacedFrame final : public PixelSource {
   }
 
  private:
-  std::unique_ptr<PixelSource> frame_;
+  std::unique_ptr<RowSource> frame_;
   PixelSize picture_;
   PixelPoint at_;
 };
 
 }  // namespace
 
-std::unique_ptr<PixelSource> PlaceFrame(std::unique_ptr<PixelSource> frame, PixelSize picture,
-                                        PixelPoint at) {
+std::unique_ptr<RowSource> PlaceFrame(std::unique_ptr<RowSource> frame, PixelSize picture,
+                                      PixelPoint at) {
   return std::make_unique<PlacedFrame>(std::move(frame), picture, at);
 }
 

@@ -3,12 +3,12 @@
 // read as the whole picture: the frame at its place, black around it.
 #include <memory>
 
-#include "platform/pictures/pixels.h"
+#include "platform/pictures/resample.h"
 
 namespace platform {
 
 // Reading throws RunTimeError(InvalidPicture) unless `frame` lies inside `picture` at `at`.
-std::unique_ptr<PixelSource> PlaceFrame(std::unique_ptr<PixelSource> frame, PixelSize picture,
-                                        PixelPoint at);
+std::unique_ptr<RowSource> PlaceFrame(std::unique_ptr<RowSource> frame, PixelSize picture,
+                                      PixelPoint at);
 
 }  // namespace platform

@@ -184,20 +184,34 @@ class AreaResampler {
 
 }  // namespace
 
-Bitmap Resample(PixelSource& source, PixelSize target) {
-  const PixelSize from = source.size();
+Bitmap Resample(PixelSize from, const RowReader& read, PixelSize target) {
   if (target.width <= 0 || target.height <= 0) return Bitmap{target, {}};
   if (from.width <= 0 || from.height <= 0) {
     return Bitmap{target, std::vector<std::uint32_t>(PixelCount(target))};
   }
-  if (from == target) return source.ReadBitmap();
+  const auto width = static_cast<std::size_t>(from.width);
+  if (from == target) {
+    const std::size_t count = PixelCount(target);
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(count);
+    read([&](int, int rowCount, const std::uint32_t* rows) {
+      const std::size_t strip = static_cast<std::size_t>(rowCount) * width;
+      pixels.insert(pixels.end(), rows, rows + std::min(strip, count - pixels.size()));
+    });
+    pixels.resize(count);
+    return {target, std::move(pixels)};
+  }
 
   AreaResampler resampler(from, target);
-  const auto width = static_cast<std::size_t>(from.width);
-  source.ReadRows([&](int, int rowCount, const std::uint32_t* rows) {
+  read([&](int, int rowCount, const std::uint32_t* rows) {
     for (int r = 0; r < rowCount; ++r) resampler.AddRow(rows + static_cast<std::size_t>(r) * width);
   });
   return std::move(resampler).Finish();
+}
+
+Bitmap RowSource::Render(PixelSize target) {
+  return Resample(
+      size(), [this](const RowSink& sink) { ReadRows(sink); }, target);
 }
 
 }  // namespace platform

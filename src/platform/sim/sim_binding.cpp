@@ -12,7 +12,7 @@ using platform::ErrorCode;
 using platform::PixelSize;
 using platform::RunTimeError;
 
-// Strips of a flat grey; enough for the element to have pixels to draw.
+// A flat grey at any size; enough for the element to have pixels to draw.
 class FlatPicture final : public platform::PixelSource {
  public:
   FlatPicture(PixelSize size, bool brokenPixels, int& alive)
@@ -23,10 +23,9 @@ class FlatPicture final : public platform::PixelSource {
   FlatPicture& operator=(const FlatPicture&) = delete;
   ~FlatPicture() override { --alive_; }
   [[nodiscard]] PixelSize size() const override { return size_; }
-  void ReadRows(const RowSink& sink) override {
+  platform::Bitmap Render(PixelSize target) override {
     if (broken_) throw RunTimeError(ErrorCode::InvalidPicture, "broken pixel data");
-    const std::vector<std::uint32_t> row(static_cast<std::size_t>(size_.width), 0xFF808080U);
-    for (int y = 0; y < size_.height; ++y) sink(y, 1, row.data());
+    return {target, std::vector<std::uint32_t>(platform::PixelCount(target), 0xFF808080U)};
   }
 
  private:

@@ -32,42 +32,19 @@ struct Placeable {
 class MetafilePicture final : public PixelSource {
  public:
   MetafilePicture(std::variant<UniqueEnhancedMetafile, Placeable> metafile, PixelSize natural)
-      : metafile_(std::move(metafile)), size_(natural) {}
+      : metafile_(std::move(metafile)), natural_(natural) {}
 
-  [[nodiscard]] PixelSize size() const override { return size_; }
+  [[nodiscard]] PixelSize size() const override { return natural_; }
 
-  // Drawn at exactly the size it is shown.
-  void PreferAtLeast(PixelSize target) override {
-    if (target.width > 0 && target.height > 0) size_ = target;
-  }
-
-  void ReadRows(const RowSink& sink) override {
-    const Drawn drawn = Draw();
-    sink(0, size_.height, drawn.pixels);
-  }
-
-  // The GDI bitmap it was drawn on becomes the picture's: no copy of it is made.
-  Bitmap ReadBitmap() override {
-    Drawn drawn = Draw();
-    const std::uint32_t* const pixels = drawn.pixels;
-    return {size_, PixelBuffer(std::make_shared<UniqueBitmap>(std::move(drawn.bitmap)), pixels,
-                               PixelCount(size_))};
-  }
-
- private:
-  struct Drawn {
-    UniqueBitmap bitmap;
-    std::uint32_t* pixels;  // its bits, rows top to bottom
-  };
-
-  // Draws the metafile at size_ on a new 32-bit GDI bitmap, opaque.
-  [[nodiscard]] Drawn Draw() const {
+  // Drawn at exactly the size it is shown, on a 32-bit GDI bitmap over black, which becomes the
+  // picture's: no copy of it is made.
+  Bitmap Render(PixelSize target) override {
     const MemoryDc dc(CreateCompatibleDC(nullptr));
     if (!dc) ThrowInvalidPicture("no device to draw the metafile on");
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size_.width;
-    info.bmiHeader.biHeight = -size_.height;  // top down
+    info.bmiHeader.biWidth = target.width;
+    info.bmiHeader.biHeight = -target.height;  // top down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -80,19 +57,20 @@ class MetafilePicture final : public PixelSource {
       // Pictures inside the metafile are scaled smoothly, as the pictures around it are.
       SetStretchBltMode(dc.get(), HALFTONE);
       SetBrushOrgEx(dc.get(), 0, 0, nullptr);
-      Play(dc.get());
+      Play(dc.get(), target);
       GdiFlush();
     }
     // GDI draws colours and leaves alpha alone: the whole picture is opaque.
     auto* const pixels = static_cast<std::uint32_t*>(bits);
-    const std::size_t count = PixelCount(size_);
+    const std::size_t count = PixelCount(target);
     for (std::size_t i = 0; i < count; ++i) pixels[i] |= 0xFF000000;
-    return {std::move(bitmap), pixels};
+    return {target, PixelBuffer(std::make_shared<UniqueBitmap>(std::move(bitmap)), pixels, count)};
   }
 
-  void Play(HDC dc) const {
+ private:
+  void Play(HDC dc, PixelSize target) const {
     if (const auto* enhanced = std::get_if<UniqueEnhancedMetafile>(&metafile_)) {
-      const RECT to{0, 0, size_.width, size_.height};
+      const RECT to{0, 0, target.width, target.height};
       PlayEnhMetaFile(dc, enhanced->get(), &to);
       return;
     }
@@ -103,12 +81,12 @@ class MetafilePicture final : public PixelSource {
     SetWindowExtEx(dc, placeable.box.right - placeable.box.left,
                    placeable.box.bottom - placeable.box.top, nullptr);
     SetViewportOrgEx(dc, 0, 0, nullptr);
-    SetViewportExtEx(dc, size_.width, size_.height, nullptr);
+    SetViewportExtEx(dc, target.width, target.height, nullptr);
     PlayMetaFile(dc, placeable.metafile.get());
   }
 
   std::variant<UniqueEnhancedMetafile, Placeable> metafile_;
-  PixelSize size_;  // the natural size, then the size it is shown at
+  PixelSize natural_;
 };
 
 }  // namespace

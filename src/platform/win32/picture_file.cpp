@@ -62,7 +62,7 @@ std::unique_ptr<PixelSource> OpenPictureFile(const ComPtr<IWICImagingFactory>& f
   if (header->format == PictureFormat::Emf || header->format == PictureFormat::Wmf) {
     return OpenMetafile(*file.Get(), *header);
   }
-  std::unique_ptr<PixelSource> picture =
+  std::unique_ptr<RowSource> picture =
       WicPictureOfHeader(factory, file, header->frame, header->orientation);
   // A frame smaller than its picture (a GIF's first on its logical screen) is placed on it.
   if (Upright(header->natural, header->orientation) == header->frame) return picture;

@@ -9,10 +9,12 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include "platform/pictures/pixel_layout.h"
+#include "platform/pictures/resample.h"
 #include "platform/run_time_error.h"
 #include "platform/win32/file_stream.h"
 
@@ -93,7 +95,15 @@ DecodedFrame DecodeFrame(IWICImagingFactory& factory, FileStream& file) {
 
 namespace {
 
-class WicPicture final : public PixelSource {
+// How the pixels come out of the decoder: at which size, in which layout, by which call. The
+// call holds what it needs (a converter, the decoder's scaling interface).
+struct Reading {
+  PixelSize size;
+  PixelLayout layout = PixelLayout::Pbgra32;
+  std::function<HRESULT(const WICRect& rect, UINT stride, UINT bytes, BYTE* to)> copy;
+};
+
+class WicPicture final : public RowSource {
  public:
   WicPicture(ComPtr<IWICImagingFactory> factory, ComPtr<FileStream> file, PixelSize frameSize,
              Orientation orientation)
@@ -108,118 +118,122 @@ class WicPicture final : public PixelSource {
   [[nodiscard]] PixelSize size() const override { return size_; }
   [[nodiscard]] Orientation orientation() const override { return orientation_; }
 
-  void PreferAtLeast(PixelSize target) override {
-    if (reducer_) return;  // sizes below are relative to the full picture
+  Bitmap Render(PixelSize target) override {
+    std::optional<Reading> reading = Reduced(target);
+    if (!reading) reading = AsStored();
+    if (reading->size == target) return ReadBitmap(*reading);
+    return Resample(
+        reading->size, [&](const RowSink& sink) { ReadRows(*reading, sink); }, target);
+  }
+
+  void ReadRows(const RowSink& sink) override { ReadRows(AsStored(), sink); }
+
+ private:
+  // The decoder shrinking the picture while it decodes, by the strongest power of two that
+  // leaves it no smaller than `target`: what the Windows JPEG decoder offers. Nothing when the
+  // decoder cannot.
+  std::optional<Reading> Reduced(PixelSize target) {
     ComPtr<BitmapSourceTransform> transform;
     if (FAILED(Frame().QueryInterface(kBitmapSourceTransformId,
                                       reinterpret_cast<void**>(transform.GetAddressOf())))) {
-      return;
+      return std::nullopt;
     }
     BOOL supported = FALSE;
     WICPixelFormatGUID format = GUID_WICPixelFormat32bppPBGRA;
     if (FAILED(transform->DoesSupportTransform(WICBitmapTransformRotate0, &supported)) ||
         !supported || FAILED(transform->GetClosestPixelFormat(&format))) {
-      return;
+      return std::nullopt;
     }
     const std::optional<PixelLayout> layout = LayoutOf(format);
-    if (!layout) return;
-    // The strongest reduction first; JPEG decoders reduce by 2, 4 or 8.
+    if (!layout) return std::nullopt;
+    // JPEG decoders reduce by 2, 4 or 8.
     for (int shift = 3; shift >= 1; --shift) {
       UINT width = static_cast<UINT>((size_.width + (1 << shift) - 1) >> shift);
       UINT height = static_cast<UINT>((size_.height + (1 << shift) - 1) >> shift);
-      if (FAILED(transform->GetClosestSize(&width, &height))) return;
+      if (FAILED(transform->GetClosestSize(&width, &height))) return std::nullopt;
       const PixelSize reduced{static_cast<int>(width), static_cast<int>(height)};
-      if (reduced.width >= std::max(target.width, 1) &&
-          reduced.height >= std::max(target.height, 1) && reduced.width < size_.width) {
-        reducer_ = std::move(transform);
-        reducedFormat_ = format;
-        reducedLayout_ = *layout;
-        size_ = reduced;
-        return;
+      if (reduced.width >= target.width && reduced.height >= target.height &&
+          reduced.width < size_.width) {
+        return Reading{
+            reduced, *layout,
+            [transform, format, reduced](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
+              WICPixelFormatGUID asked = format;
+              // The rectangle is in the reduced picture's pixels: the decoder scales
+              // before it crops.
+              return transform->CopyPixels(&rect, static_cast<UINT>(reduced.width),
+                                           static_cast<UINT>(reduced.height), &asked,
+                                           WICBitmapTransformRotate0, stride, bytes, to);
+            }};
       }
     }
+    return std::nullopt;
   }
 
-  void ReadRows(const RowSink& sink) override {
-    const int rows = StripRows(size_.width);
-    std::vector<std::uint32_t> strip(static_cast<std::size_t>(size_.width) *
-                                     static_cast<std::size_t>(rows));
-    Copy(
-        rows, [&](int) { return strip.data(); },
-        [&](int firstRow, int count) { sink(firstRow, count, strip.data()); });
-  }
-
-  // Strip by strip straight into the bitmap: no strip buffer, and no copy out of it.
-  Bitmap ReadBitmap() override {
-    const auto width = static_cast<std::size_t>(size_.width);
-    std::vector<std::uint32_t> pixels(PixelCount(size_));
-    Copy(
-        StripRows(size_.width),
-        [&](int firstRow) { return &pixels[static_cast<std::size_t>(firstRow) * width]; },
-        [](int, int) {});
-    return {size_, std::move(pixels)};
-  }
-
- private:
-  // Copies the picture strip by strip, each into the rows `into(firstRow)` points at as
-  // premultiplied BGRA, and tells `copied` of it.
-  template <class Into, class Copied>
-  void Copy(int rows, const Into& into, const Copied& copied) {
+  // The picture at its own size: the decoder's own rows, widened here where we know their layout
+  // (cheaper than WIC's converter, Wine's above all), otherwise through the converter.
+  Reading AsStored() {
     IWICBitmapFrameDecode& frame = Frame();
-    if (reducer_) {
-      CopyStrips(reducedLayout_, rows, into, copied,
-                 [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
-                   WICPixelFormatGUID format = reducedFormat_;
-                   // The rectangle is in the reduced picture's pixels: the decoder scales before
-                   // it crops.
-                   return reducer_->CopyPixels(&rect, static_cast<UINT>(size_.width),
-                                               static_cast<UINT>(size_.height), &format,
-                                               WICBitmapTransformRotate0, stride, bytes, to);
-                 });
-      return;
-    }
     WICPixelFormatGUID format{};
     Check(frame.GetPixelFormat(&format), "no pixel format");
     if (const std::optional<PixelLayout> layout = LayoutOf(format)) {
-      // The decoder's own rows, widened here: cheaper than WIC's converter, Wine's above all.
-      CopyStrips(*layout, rows, into, copied,
-                 [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
-                   return frame.CopyPixels(&rect, stride, bytes, to);
-                 });
-      return;
+      return {size_, *layout,
+              [frame = decoded_.frame](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
+                return frame->CopyPixels(&rect, stride, bytes, to);
+              }};
     }
     ComPtr<IWICFormatConverter> converter;
     Check(factory_->CreateFormatConverter(&converter), "no format converter");
     Check(converter->Initialize(&frame, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone,
                                 nullptr, 0.0, WICBitmapPaletteTypeCustom),
           "no conversion to 32bppPBGRA");
-    CopyStrips(PixelLayout::Pbgra32, rows, into, copied,
-               [&](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
-                 return converter->CopyPixels(&rect, stride, bytes, to);
-               });
+    return {size_, PixelLayout::Pbgra32,
+            [converter](const WICRect& rect, UINT stride, UINT bytes, BYTE* to) {
+              return converter->CopyPixels(&rect, stride, bytes, to);
+            }};
   }
 
-  // Rows of up to four bytes a pixel are decoded into their place and widened there; wider ones
-  // go through a strip of their own.
-  template <class Into, class Copied, class CopyStrip>
-  void CopyStrips(PixelLayout layout, int rows, const Into& into, const Copied& copied,
-                  const CopyStrip& copyStrip) {
-    const auto width = static_cast<std::size_t>(size_.width);
-    const UINT bytesPerPixel = BytesPerPixel(layout);
+  void ReadRows(const Reading& reading, const RowSink& sink) {
+    const int rows = StripRows(reading.size.width);
+    std::vector<std::uint32_t> strip(static_cast<std::size_t>(reading.size.width) *
+                                     static_cast<std::size_t>(rows));
+    CopyStrips(
+        reading, rows, [&](int) { return strip.data(); },
+        [&](int firstRow, int count) { sink(firstRow, count, strip.data()); });
+  }
+
+  // Strip by strip straight into the bitmap: no strip buffer, and no copy out of it.
+  static Bitmap ReadBitmap(const Reading& reading) {
+    const auto width = static_cast<std::size_t>(reading.size.width);
+    std::vector<std::uint32_t> pixels(PixelCount(reading.size));
+    CopyStrips(
+        reading, StripRows(reading.size.width),
+        [&](int firstRow) { return &pixels[static_cast<std::size_t>(firstRow) * width]; },
+        [](int, int) {});
+    return {reading.size, std::move(pixels)};
+  }
+
+  // Copies the picture strip by strip, each into the rows `into(firstRow)` points at as
+  // premultiplied BGRA, and tells `copied` of it. Rows of up to four bytes a pixel are decoded
+  // into their place and widened there; wider ones go through a strip of their own.
+  template <class Into, class Copied>
+  static void CopyStrips(const Reading& reading, int rows, const Into& into, const Copied& copied) {
+    const PixelSize size = reading.size;
+    const auto width = static_cast<std::size_t>(size.width);
+    const UINT bytesPerPixel = BytesPerPixel(reading.layout);
     const bool inPlace = bytesPerPixel <= 4;
     const UINT stride = inPlace ? static_cast<UINT>(width * 4)
                                 : (static_cast<UINT>(width) * bytesPerPixel + 3) & ~3u;
     std::vector<std::uint8_t> wide(
         inPlace ? 0 : static_cast<std::size_t>(stride) * static_cast<std::size_t>(rows));
-    for (int y = 0; y < size_.height; y += rows) {
-      const int count = std::min(rows, size_.height - y);
+    for (int y = 0; y < size.height; y += rows) {
+      const int count = std::min(rows, size.height - y);
       std::uint32_t* const to = into(y);
       BYTE* const landing = inPlace ? reinterpret_cast<BYTE*>(to) : wide.data();
-      const WICRect rect{0, y, size_.width, count};
-      Check(copyStrip(rect, stride, stride * static_cast<UINT>(count), landing),
+      const WICRect rect{0, y, size.width, count};
+      Check(reading.copy(rect, stride, stride * static_cast<UINT>(count), landing),
             "pixels not decodable");
       for (int r = 0; r < count; ++r) {
-        WidenRow(layout, landing + static_cast<std::size_t>(r) * stride,
+        WidenRow(reading.layout, landing + static_cast<std::size_t>(r) * stride,
                  to + static_cast<std::size_t>(r) * width, width);
       }
       copied(y, count);
@@ -242,10 +256,7 @@ class WicPicture final : public PixelSource {
   ComPtr<IWICImagingFactory> factory_;
   ComPtr<FileStream> file_;  // until the decoder is made
   DecodedFrame decoded_;
-  PixelSize size_;                         // the frame's, or the reduced size the decoder hands out
-  ComPtr<BitmapSourceTransform> reducer_;  // set when the decoder reduces while decoding
-  WICPixelFormatGUID reducedFormat_{};
-  PixelLayout reducedLayout_ = PixelLayout::Pbgra32;
+  PixelSize size_;  // the frame's
 };
 
 }  // namespace
@@ -258,9 +269,9 @@ ComPtr<IWICImagingFactory> CreateWicFactory() {
   return factory;
 }
 
-std::unique_ptr<PixelSource> WicPictureOfHeader(ComPtr<IWICImagingFactory> factory,
-                                                ComPtr<FileStream> file, PixelSize frame,
-                                                Orientation orientation) {
+std::unique_ptr<RowSource> WicPictureOfHeader(ComPtr<IWICImagingFactory> factory,
+                                              ComPtr<FileStream> file, PixelSize frame,
+                                              Orientation orientation) {
   return std::make_unique<WicPicture>(std::move(factory), std::move(file), frame, orientation);
 }
 

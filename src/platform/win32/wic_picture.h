@@ -1,6 +1,6 @@
 #pragma once
 // Picture files decoded by WIC, the same on Windows and under Wine: the pixels handed over as
-// premultiplied BGRA in strips.
+// premultiplied BGRA, scaled by the decoder where it can.
 #include <windows.h>
 // After windows.h, which they build on.
 #include <wincodec.h>
@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/pictures/pixels.h"
+#include "platform/pictures/resample.h"
 #include "platform/win32/file_stream.h"
 
 namespace platform::win32 {
@@ -37,9 +37,9 @@ DecodedFrame DecodeFrame(IWICImagingFactory& factory, FileStream& file);
 // picture never drawn is never decoded (under Wine, making the decoder decodes every pixel). Its
 // pixels throw RunTimeError(InvalidPicture) when WIC cannot decode them or sees another frame size
 // than `frame`. Holds `file` until the decoder takes it.
-std::unique_ptr<PixelSource> WicPictureOfHeader(Microsoft::WRL::ComPtr<IWICImagingFactory> factory,
-                                                Microsoft::WRL::ComPtr<FileStream> file,
-                                                PixelSize frame, Orientation orientation);
+std::unique_ptr<RowSource> WicPictureOfHeader(Microsoft::WRL::ComPtr<IWICImagingFactory> factory,
+                                              Microsoft::WRL::ComPtr<FileStream> file,
+                                              PixelSize frame, Orientation orientation);
 // A picture only a codec reads: its decoder was made already, to learn its size.
 std::unique_ptr<PixelSource> WicPictureOfDecoder(Microsoft::WRL::ComPtr<IWICImagingFactory> factory,
                                                  DecodedFrame decoded);
