@@ -30,7 +30,8 @@ foreach(target header resample)
       ${CMAKE_SOURCE_DIR}/src/platform/pictures/orientation.cpp)
   if(target STREQUAL header)
     list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.cpp
-         ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_budget.cpp)
+         ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_budget.cpp
+         ${CMAKE_SOURCE_DIR}/src/platform/pictures/colour_profile.cpp)
   else()
     list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.cpp
          ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.cpp)
@@ -40,9 +41,10 @@ foreach(target header resample)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${FUZZ_DIR}
     COMMAND ${FUZZ_CXX} -std=c++20 -O1 -g -Wall -Wextra -Werror
             -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-            -I${CMAKE_SOURCE_DIR}/src -o ${FUZZ_DIR}/${target}_fuzzer ${sources}
+            -I${CMAKE_SOURCE_DIR}/src -o ${FUZZ_DIR}/${target}_fuzzer ${sources} -lz
     DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_budget.h
+            ${CMAKE_SOURCE_DIR}/src/platform/pictures/colour_profile.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/byte_order.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.h

@@ -8,6 +8,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make libgtest-dev libgmock-dev clang-format clang-tidy git
   g++-mingw-w64-x86-64 wine wine64
+  # zlib, for the host build and the saver's own static copy.
+  zlib1g-dev libz-mingw-w64-dev
   xvfb xserver-xephyr xdotool x11-utils imagemagick
   fonts-ipafont-gothic fonts-wine locales
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/pictures/byte_order.h"
+#include "platform/pictures/colour_profile.h"
 #include "platform/pictures/orientation.h"
 #include "platform/pictures/picture_budget.h"
 
@@ -181,6 +182,7 @@ std::optional<PictureHeader> ReadPng(const PictureFileReader& read, PictureForma
     const std::uint32_t length = Be32(start.data());
     if (length > kMaxChunkBytes) return std::nullopt;
     const std::span<const std::uint8_t> type = std::span(start).subspan(4, 4);
+    const std::uint64_t dataAt = chunk + kChunkHeadBytes;
     chunk += kChunkHeadBytes + 4 + length;  // and the checksum
     png->leastFileBytes = std::max(png->leastFileBytes, chunk);
     if (StartsWith(type, "IEND"sv)) break;
@@ -188,6 +190,17 @@ std::optional<PictureHeader> ReadPng(const PictureFileReader& read, PictureForma
     const auto data = std::span(start).subspan(
         kChunkHeadBytes, std::min<std::size_t>(got - kChunkHeadBytes, length));
     if (ancillary) png->decodedBytes += length * (IsDeflated(type, data) ? kDeflateRatio : 1);
+    // The colour profile, behind its name (1 to 79 bytes and a zero) and the compression method
+    // (0, deflate); there is one at most.
+    if (StartsWith(type, "iCCP"sv) && png->colour.profile.empty()) {
+      const auto nameEnd = std::find(data.begin(), data.end(), 0);
+      const auto behind = static_cast<std::uint32_t>(nameEnd - data.begin()) + 2;
+      if (nameEnd != data.begin() && nameEnd + 1 < data.end() && *(nameEnd + 1) == 0 &&
+          behind < length) {
+        png->colour.profile.push_back({dataAt + behind, length - behind});
+        png->colour.deflated = true;
+      }
+    }
   }
   return png;
 }
@@ -219,9 +232,28 @@ struct TiffValues {
   std::uint64_t at;  // where they lie: in their entry, or where it points
 };
 
+// The fields that only say what colours the pixels are in, and where the EXIF directories that say
+// it lie. Photo viewers ignore such metadata when it is broken, and so does the show: a field of
+// an unexpected type is left out, a second copy ignored, and the picture read all the same.
+enum TiffColourField {
+  kIccProfile,
+  kExifDirectory,
+  kColourSpace,
+  kInteroperabilityDirectory,
+  kInteroperabilityIndex,
+  kTiffColourFields
+};
+
+struct TiffColourValues {
+  std::uint16_t type;
+  std::uint32_t count;
+  std::uint64_t at;
+};
+
 struct TiffDirectory {
   bool littleEndian;
   std::array<std::optional<TiffValues>, kTiffFields> fields;
+  std::array<std::optional<TiffColourValues>, kTiffColourFields> colourFields;
   // The values of every tag kept outside its entry, which a decoder reads into memory: their
   // bytes, and the farthest byte of the file they reach.
   std::uint64_t outsideBytes = 0;
@@ -249,14 +281,11 @@ struct TiffDirectory {
   }
 };
 
-// Nothing when the directory is cut short, holds a field twice (decoders differ in which they
-// keep) or in a type no decoder reads.
-std::optional<TiffDirectory> ReadTiffDirectory(const PictureFileReader& read, std::uint64_t base) {
-  std::array<std::uint8_t, 8> head{};
-  if (!ReadExactly(read, base, head)) return std::nullopt;
-  TiffDirectory directory{head[0] == 'I', {}};
-  const std::uint64_t at = base + directory.U32(&head[4]);
-
+// The directory at `at` of a TIFF whose offsets count from `base`. Nothing when it is cut short,
+// holds a field twice (decoders differ in which they keep) or in a type no decoder reads.
+std::optional<TiffDirectory> ReadTiffDirectoryAt(const PictureFileReader& read, std::uint64_t base,
+                                                 bool littleEndian, std::uint64_t at) {
+  TiffDirectory directory{littleEndian, {}, {}};
   std::array<std::uint8_t, 2> count{};
   if (!ReadExactly(read, at, count)) return std::nullopt;
   constexpr std::size_t kEntryBytes = 12;  // tag, type, count, value or offset
@@ -265,6 +294,7 @@ std::optional<TiffDirectory> ReadTiffDirectory(const PictureFileReader& read, st
 
   constexpr std::uint16_t kTags[kTiffFields] = {256, 257, 258, 259, 277, 274, 278,
                                                 284, 322, 323, 273, 279, 324, 325};
+  constexpr std::uint16_t kColourTags[kTiffColourFields] = {34675, 34665, 40961, 40965, 1};
   // The bytes a value of each type takes, types 1 to 13; decoders skip entries of other types.
   constexpr std::uint8_t kTypeBytes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4};
   constexpr std::uint16_t kShort = 3, kLong = 4;
@@ -282,7 +312,14 @@ std::optional<TiffDirectory> ReadTiffDirectory(const PictureFileReader& read, st
       directory.outsideBytes += bytes;
       directory.outsideEnd = std::max(directory.outsideEnd, valuesAt + bytes);
     }
-    const auto* tag = std::find(std::begin(kTags), std::end(kTags), directory.U16(entry));
+    const std::uint16_t tagNumber = directory.U16(entry);
+    if (const auto* colour = std::find(std::begin(kColourTags), std::end(kColourTags), tagNumber);
+        colour != std::end(kColourTags)) {
+      auto& field = directory.colourFields[static_cast<std::size_t>(colour - kColourTags)];
+      if (!field) field = TiffColourValues{type, values, valuesAt};
+      continue;
+    }
+    const auto* tag = std::find(std::begin(kTags), std::end(kTags), tagNumber);
     if (tag == std::end(kTags)) continue;
     std::optional<TiffValues>& field = directory.fields[static_cast<std::size_t>(tag - kTags)];
     if (field || (type != kShort && type != kLong)) return std::nullopt;
@@ -292,6 +329,60 @@ std::optional<TiffDirectory> ReadTiffDirectory(const PictureFileReader& read, st
     field->first = *first;
   }
   return directory;
+}
+
+// A file's first directory, or an EXIF block's, behind the TIFF header at `base`.
+std::optional<TiffDirectory> ReadTiffDirectory(const PictureFileReader& read, std::uint64_t base) {
+  std::array<std::uint8_t, 8> head{};
+  if (!ReadExactly(read, base, head)) return std::nullopt;
+  const bool littleEndian = head[0] == 'I';
+  const std::uint32_t first = littleEndian ? Le32(&head[4]) : Be32(&head[4]);
+  return ReadTiffDirectoryAt(read, base, littleEndian, base + first);
+}
+
+// The directory a field of `directory` points to (EXIF's, or its interoperability directory).
+std::optional<TiffDirectory> SubDirectory(const PictureFileReader& read, std::uint64_t base,
+                                          const TiffDirectory& directory, TiffColourField field) {
+  constexpr std::uint16_t kLong = 4, kDirectory = 13;
+  const std::optional<TiffColourValues>& pointer = directory.colourFields[field];
+  std::array<std::uint8_t, 4> offset{};
+  if (!pointer || (pointer->type != kLong && pointer->type != kDirectory) || pointer->count != 1 ||
+      !ReadExactly(read, pointer->at, offset)) {
+    return std::nullopt;
+  }
+  return ReadTiffDirectoryAt(read, base, directory.littleEndian,
+                             base + directory.U32(offset.data()));
+}
+
+// What a TIFF directory (a file's first, or a photo's EXIF block) says about colours: the profile
+// embedded in it, or Adobe RGB as EXIF names it, with no profile, in the colour space field of its
+// EXIF directory ("uncalibrated") and the index of its interoperability directory ("R03").
+ColourTag ColourTagOf(const PictureFileReader& read, std::uint64_t base,
+                      const TiffDirectory& directory) {
+  constexpr std::uint16_t kByte = 1, kAscii = 2, kShort = 3, kUndefined = 7;
+  constexpr std::uint16_t kUncalibrated = 0xFFFF;
+  ColourTag tag;
+  if (const auto& profile = directory.colourFields[kIccProfile];
+      profile && (profile->type == kUndefined || profile->type == kByte)) {
+    tag.profile.push_back({profile->at, profile->count});
+    return tag;
+  }
+  const std::optional<TiffDirectory> exif = SubDirectory(read, base, directory, kExifDirectory);
+  if (!exif) return tag;
+  const auto& space = exif->colourFields[kColourSpace];
+  std::array<std::uint8_t, 2> spaceValue{};
+  if (!space || space->type != kShort || !ReadExactly(read, space->at, spaceValue) ||
+      exif->U16(spaceValue.data()) != kUncalibrated) {
+    return tag;
+  }
+  const std::optional<TiffDirectory> interoperability =
+      SubDirectory(read, base, *exif, kInteroperabilityDirectory);
+  if (!interoperability) return tag;
+  const auto& index = interoperability->colourFields[kInteroperabilityIndex];
+  std::array<std::uint8_t, 3> indexValue{};
+  tag.adobeRgbByExif = index && index->type == kAscii && index->count >= indexValue.size() &&
+                       ReadExactly(read, index->at, indexValue) && StartsWith(indexValue, "R03"sv);
+  return tag;
 }
 
 // The orientation a directory gives; a missing or unknown value shows the stored rows.
@@ -456,7 +547,10 @@ std::optional<std::uint64_t> CountJpegScans(const PictureFileReader& read, std::
 
 std::optional<PictureHeader> ReadJpeg(const PictureFileReader& read) {
   std::uint64_t at = 2;  // behind the start-of-image marker
+  bool exifRead = false;
   Orientation orientation = Orientation::Normal;
+  bool adobeRgbByExif = false;
+  std::vector<IccChunk> profileChunks;
   for (int segment = 0; segment < kMaxJpegSegments; ++segment) {
     std::array<std::uint8_t, 4> marker{};  // FF, code, length (big-endian, counting itself)
     if (!ReadExactly(read, at, marker) || marker[0] != 0xFF) return std::nullopt;
@@ -483,14 +577,28 @@ std::optional<PictureHeader> ReadJpeg(const PictureFileReader& read) {
       if (!scans) return std::nullopt;
       StandUpright(*header, orientation);
       header->passes = std::max<std::uint64_t>(*scans, 1);
+      header->colour.profile = ProfileOfChunks(profileChunks);
+      header->colour.adobeRgbByExif = adobeRgbByExif && header->colour.profile.empty();
+      // The decoder keeps the profile's chunks too.
+      for (const FileSpan& piece : header->colour.profile) header->decodedBytes += piece.bytes;
       return header;
     }
-    // The first EXIF block says how the photo stands; a broken one is ignored, as photo viewers
-    // do.
+    // The first EXIF block says how the photo stands and may name its colours; a broken one is
+    // ignored, as photo viewers do.
     std::array<std::uint8_t, 6> exif{};
-    if (code == 0xE1 && orientation == Orientation::Normal && length >= 2 + exif.size() + 8 &&
+    if (code == 0xE1 && !exifRead && length >= 2 + exif.size() + 8 &&
         ReadExactly(read, at + 4, exif) && StartsWith(exif, "Exif\0\0"sv)) {
-      orientation = OrientationOf(ReadTiffDirectory(read, at + 4 + exif.size()));
+      exifRead = true;
+      const std::uint64_t base = at + 4 + exif.size();
+      const std::optional<TiffDirectory> directory = ReadTiffDirectory(read, base);
+      orientation = OrientationOf(directory);
+      adobeRgbByExif = directory && ColourTagOf(read, base, *directory).adobeRgbByExif;
+    }
+    // A piece of the colour profile: its number among all of them, and how many there are.
+    std::array<std::uint8_t, 14> icc{};
+    if (code == 0xE2 && length > 2 + icc.size() && ReadExactly(read, at + 4, icc) &&
+        StartsWith(icc, "ICC_PROFILE\0"sv)) {
+      profileChunks.push_back({icc[12], icc[13], {at + 4 + icc.size(), length - 2u - icc.size()}});
     }
     at += 2u + length;
   }
@@ -585,6 +693,7 @@ std::optional<PictureHeader> ReadTiff(const PictureFileReader& read) {
   const std::optional<TiffPieces> pieces = PiecesOf(d);
   if (!tiff || !pieces) return std::nullopt;
   StandUpright(*tiff, OrientationOf(directory));
+  tiff->colour = ColourTagOf(read, 0, d);
   tiff->decodedBytes = pieces->coveredPixels * DecodedBytesPerPixel(bits) + d.outsideBytes;
   // Where the picture is refused for its cost alone, its pieces need not be walked.
   if (tiff->decodedBytes > kMaxDecodedBytes) return tiff;
@@ -749,17 +858,19 @@ std::optional<PictureHeader> ReadPictureHeader(const PictureFileReader& read, in
   return std::nullopt;
 }
 
+PictureFileReader ReaderOf(std::span<const std::uint8_t> file) {
+  return [file](std::uint64_t offset, std::span<std::uint8_t> into) {
+    if (offset >= file.size()) return std::size_t{0};
+    const std::span<const std::uint8_t> rest = file.subspan(static_cast<std::size_t>(offset));
+    const std::size_t count = std::min(into.size(), rest.size());
+    std::copy_n(rest.begin(), count, into.begin());
+    return count;
+  };
+}
+
 std::optional<PictureHeader> ReadPictureHeader(std::span<const std::uint8_t> file,
                                                int pixelsPerInch) {
-  return ReadPictureHeader(
-      [file](std::uint64_t offset, std::span<std::uint8_t> into) {
-        if (offset >= file.size()) return std::size_t{0};
-        const std::span<const std::uint8_t> rest = file.subspan(static_cast<std::size_t>(offset));
-        const std::size_t count = std::min(into.size(), rest.size());
-        std::copy_n(rest.begin(), count, into.begin());
-        return count;
-      },
-      pixelsPerInch);
+  return ReadPictureHeader(ReaderOf(file), pixelsPerInch);
 }
 
 }  // namespace platform

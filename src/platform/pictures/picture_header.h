@@ -8,12 +8,30 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "platform/pictures/pixels.h"
 
 namespace platform {
 
 enum class PictureFormat { Bmp, Gif, Jpeg, Png, Tiff, Ico, Dds, Emf, Wmf };
+
+// A run of a file's bytes.
+struct FileSpan {
+  std::uint64_t at = 0;
+  std::uint64_t bytes = 0;
+  friend bool operator==(const FileSpan&, const FileSpan&) = default;
+};
+
+// What a file says about the colours its pixels are in; a picture that says nothing is sRGB.
+struct ColourTag {
+  // The embedded ICC profile in its pieces, in order (a JPEG's chunks); empty when there is none.
+  std::vector<FileSpan> profile;
+  // The pieces hold the profile deflated in a zlib stream (a PNG's).
+  bool deflated = false;
+  // EXIF names Adobe RGB: its colour space "uncalibrated", its interoperability index "R03".
+  bool adobeRgbByExif = false;
+};
 
 struct PictureHeader {
   PictureFormat format;
@@ -37,12 +55,15 @@ struct PictureHeader {
   // How often the decoder goes over the picture: a GIF's frames, a JPEG's scans. Each pass costs
   // time of its own, however few bytes it takes.
   std::uint64_t passes = 1;
+  ColourTag colour = {};
 };
 
 // Reads up to `into.size()` bytes at `offset` of a file; returns how many it read (fewer only
 // where the file ends).
 using PictureFileReader =
     std::function<std::size_t(std::uint64_t offset, std::span<std::uint8_t> into)>;
+// The reader of a file held in memory, which must outlive it.
+PictureFileReader ReaderOf(std::span<const std::uint8_t> file);
 
 // How many of a file's first bytes tell its format: an EMF's signature lies at byte 40.
 inline constexpr std::size_t kSignatureBytes = 44;

@@ -57,6 +57,13 @@ using UniqueBrush = Owned<GdiObjectTraits<HBRUSH>>;
 using UniqueFont = Owned<GdiObjectTraits<HFONT>>;
 using UniquePen = Owned<GdiObjectTraits<HPEN>>;
 
+struct ModuleTraits {
+  using Value = HMODULE;
+  static Value Empty() { return nullptr; }
+  static void Release(Value module) { FreeLibrary(module); }
+};
+using UniqueModule = Owned<ModuleTraits>;
+
 struct IconTraits {
   using Value = HICON;
   static Value Empty() { return nullptr; }

@@ -5,7 +5,9 @@
 #include <optional>
 #include <span>
 #include <utility>
+#include <vector>
 
+#include "platform/pictures/colour_profile.h"
 #include "platform/pictures/orientation.h"
 #include "platform/pictures/picture_budget.h"
 #include "platform/pictures/picture_header.h"
@@ -13,6 +15,7 @@
 #include "platform/run_time_error.h"
 #include "platform/win32/file_stream.h"
 #include "platform/win32/metafile_picture.h"
+#include "platform/win32/srgb_picture.h"
 #include "platform/win32/wic_picture.h"
 
 namespace platform::win32 {
@@ -34,7 +37,11 @@ std::unique_ptr<PixelSource> OpenByCodec(const ComPtr<IWICImagingFactory>& facto
   DecodedFrame decoded = DecodeFrame(*factory.Get(), file);
   const std::optional<unsigned> bits = FrameBitsPerPixel(*factory.Get(), *decoded.frame.Get());
   if (!bits || !IsAffordableFrame(decoded.size, *bits)) ThrowInvalidPicture("frame too costly");
-  return WicPictureOfDecoder(factory, std::move(decoded));
+  std::optional<std::vector<std::uint8_t>> profile =
+      FrameColourProfile(*factory.Get(), *decoded.frame.Get());
+  std::unique_ptr<PixelSource> picture = WicPictureOfDecoder(factory, std::move(decoded));
+  if (!profile) return picture;
+  return ShownInSrgb(std::move(picture), std::move(*profile));
 }
 
 }  // namespace
@@ -43,11 +50,10 @@ std::unique_ptr<PixelSource> OpenPictureFile(const ComPtr<IWICImagingFactory>& f
                                              const std::wstring& path, int pixelsPerInch) {
   const ComPtr<FileStream> file = OpenFileStream(path);
 
-  const std::optional<PictureHeader> header = ReadPictureHeader(
-      [&file](std::uint64_t offset, std::span<std::uint8_t> into) {
-        return file->ReadAt(offset, into);
-      },
-      pixelsPerInch);
+  const PictureFileReader read = [&file](std::uint64_t offset, std::span<std::uint8_t> into) {
+    return file->ReadAt(offset, into);
+  };
+  const std::optional<PictureHeader> header = ReadPictureHeader(read, pixelsPerInch);
   if (!header) {
     // A format we read whose header is cut short or contradicts itself is no picture; any
     // decoder would see it otherwise than we did.
@@ -62,11 +68,17 @@ std::unique_ptr<PixelSource> OpenPictureFile(const ComPtr<IWICImagingFactory>& f
   if (header->format == PictureFormat::Emf || header->format == PictureFormat::Wmf) {
     return OpenMetafile(*file.Get(), *header);
   }
-  std::unique_ptr<RowSource> picture =
+  // Read before the decoder takes the file over.
+  std::optional<std::vector<std::uint8_t>> profile = ProfileOf(read, header->colour);
+  std::unique_ptr<RowSource> frame =
       WicPictureOfHeader(factory, file, header->frame, header->orientation);
   // A frame smaller than its picture (a GIF's first on its logical screen) is placed on it.
-  if (Upright(header->natural, header->orientation) == header->frame) return picture;
-  return PlaceFrame(std::move(picture), header->natural, header->frameAt);
+  std::unique_ptr<PixelSource> picture =
+      Upright(header->natural, header->orientation) == header->frame
+          ? std::move(frame)
+          : PlaceFrame(std::move(frame), header->natural, header->frameAt);
+  if (!profile) return picture;
+  return ShownInSrgb(std::move(picture), std::move(*profile));
 }
 
 }  // namespace platform::win32

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/pictures/colour_profile.h"
 #include "platform/pictures/pixel_layout.h"
 #include "platform/pictures/resample.h"
 #include "platform/run_time_error.h"
@@ -78,6 +79,35 @@ std::optional<unsigned> FrameBitsPerPixel(IWICImagingFactory& factory,
     return std::nullopt;
   }
   return bits;
+}
+
+std::optional<std::vector<std::uint8_t>> FrameColourProfile(IWICImagingFactory& factory,
+                                                            IWICBitmapFrameDecode& frame) {
+  // The first context is the one the codec found first: a frame rarely has more.
+  ComPtr<IWICColorContext> context;
+  UINT count = 0;
+  if (FAILED(factory.CreateColorContext(&context)) ||
+      FAILED(frame.GetColorContexts(1, context.GetAddressOf(), &count)) || count == 0) {
+    return std::nullopt;
+  }
+  WICColorContextType type{};
+  if (FAILED(context->GetType(&type))) return std::nullopt;
+  if (type == WICColorContextExifColorSpace) {
+    constexpr UINT kAdobeRgb = 2;
+    UINT space = 0;
+    if (FAILED(context->GetExifColorSpace(&space)) || space != kAdobeRgb) return std::nullopt;
+    return AdobeRgbProfile();
+  }
+  UINT bytes = 0;
+  if (FAILED(context->GetProfileBytes(0, nullptr, &bytes)) || bytes > kMaxProfileBytes) {
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> profile(bytes);
+  if (FAILED(context->GetProfileBytes(bytes, profile.data(), &bytes)) || bytes != profile.size() ||
+      !IsRgbProfile(profile)) {
+    return std::nullopt;
+  }
+  return profile;
 }
 
 DecodedFrame DecodeFrame(IWICImagingFactory& factory, FileStream& file) {

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/pictures/resample.h"
 #include "platform/win32/file_stream.h"
@@ -21,6 +22,12 @@ Microsoft::WRL::ComPtr<IWICImagingFactory> CreateWicFactory();
 // The bits a pixel of the frame's own format takes, or nothing for a format WIC cannot describe.
 std::optional<unsigned> FrameBitsPerPixel(IWICImagingFactory& factory,
                                           IWICBitmapFrameDecode& frame);
+
+// The colour profile WIC's codec reports for the frame: an RGB profile embedded in it, or Adobe RGB
+// where the codec says EXIF names it. Nothing for sRGB, for a frame that says nothing, and for a
+// profile larger than the most a profile may take or that is no RGB profile.
+std::optional<std::vector<std::uint8_t>> FrameColourProfile(IWICImagingFactory& factory,
+                                                            IWICBitmapFrameDecode& frame);
 
 // The decoder WIC finds for the file's content, and its first frame. The decoder owns the frame
 // and holds the file; all are released together.
