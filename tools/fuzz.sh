@@ -29,6 +29,13 @@ printf '\x89PNG\x0d\x0a\x1a\x0a\x00\x00\x00\x0dIHDR\x00\x00\x00\x08\x00\x00\x00\
   >"$corpus/header/png-text"
 printf '\xff\xd8\xff\xe0\0\x04\0\0\xff\xc2\0\x0b\x08\0\x10\0\x10\x01\x01\x11\0\xff\xda\0\x08\x01\x01\0\0\0\0\x12\xff\0\xff\xd0\x34\xff\xda\0\x08\x01\x01\0\x01\x3f\0\x56\xff\xd9' \
   >"$corpus/header/jpeg"
+# Colour profiles: a PNG's deflated, a JPEG's in APP2, and a JPEG whose EXIF names Adobe RGB.
+for format in png jpg; do
+  convert -size 8x8 'xc:rgb(60,180,90)' -profile /usr/share/color/icc/compatibleWithAdobeRGB1998.icc \
+    "$format:$corpus/header/tagged-$format"
+done
+printf '\xff\xd8\xff\xe1\0\x52Exif\0\0MM\0*\0\0\0\x08\0\x01\x87\x69\0\x04\0\0\0\x01\0\0\0\x1a\0\0\0\0\0\x02\xa0\x01\0\x03\0\0\0\x01\xff\xff\0\0\xa0\x05\0\x04\0\0\0\x01\0\0\0\x38\0\0\0\0\0\x01\0\x01\0\x02\0\0\0\x04R03\0\0\0\0\0\xff\xc0\0\x0b\x08\0\x10\0\x10\x01\x01\x11\0\xff\xda\0\x08\x01\x01\0\0\x3f\0\x12\xff\xd9' \
+  >"$corpus/header/jpeg-exif-adobe"
 head -c 4096 /dev/urandom >"$corpus/resample/noise"
 
 # Sanitizer findings and crashes end the run with a failure; the time bound ends it with success.

@@ -11,6 +11,9 @@ packages=(
   # zlib, for the host build and the saver's own static copy.
   zlib1g-dev libz-mingw-w64-dev
   xvfb xserver-xephyr xdotool x11-utils imagemagick
+  # Free colour profiles: the Wine tests' and the fuzz corpus' Adobe RGB pictures, and the sRGB
+  # values lcms2 converts them to.
+  icc-profiles-free
   fonts-ipafont-gothic fonts-wine locales
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev
   # The release: the Windows installer and the zip.
