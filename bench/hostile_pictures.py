@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Writes the picture files the benchmark measures the pipeline's defences with: files crafted to
 cost far more than their size, and honest pictures at the decoding budget, into one folder; or a
-copy of a JPEG that an EXIF block says to show turned.
+copy of a JPEG that an EXIF block says to show turned, or that carries a colour profile.
 
     hostile_pictures.py <folder>
     hostile_pictures.py --orientation <1 to 8> <jpeg> <copy>
     hostile_pictures.py --repeat-last-scan <times> <jpeg> <copy>
+    hostile_pictures.py --icc-profile <profile> <jpeg> <copy>
 """
 import struct
 import sys
@@ -192,7 +193,20 @@ def with_orientation(jpeg, orientation):
     return jpeg[:2] + b"\xff\xe1" + struct.pack(">H", 2 + 6 + len(tiff)) + b"Exif\0\0" + tiff + jpeg[2:]
 
 
+def with_profile(jpeg, profile):
+    """The JPEG with the ICC profile in APP2 pieces right after its start; its scans untouched."""
+    most = 65535 - 2 - 14
+    pieces = [profile[at:at + most] for at in range(0, len(profile), most)]
+    segments = b"".join(b"\xff\xe2" + struct.pack(">H", 2 + 14 + len(piece)) + b"ICC_PROFILE\0" +
+                        bytes([number, len(pieces)]) + piece
+                        for number, piece in enumerate(pieces, 1))
+    return jpeg[:2] + segments + jpeg[2:]
+
+
 def main():
+    if sys.argv[1] == "--icc-profile":
+        Path(sys.argv[4]).write_bytes(with_profile(Path(sys.argv[3]).read_bytes(), Path(sys.argv[2]).read_bytes()))
+        return
     if sys.argv[1] == "--orientation":
         Path(sys.argv[4]).write_bytes(with_orientation(Path(sys.argv[3]).read_bytes(), int(sys.argv[2])))
         return

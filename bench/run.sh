@@ -40,6 +40,9 @@ convert "$pictures/photo-24mp.jpg" -interlace JPEG -sampling-factor 4:2:0 -quali
 # The same photo as a camera held upright stores it: on its side, with EXIF orientation 6.
 "$root/bench/hostile_pictures.py" --orientation 6 "$pictures/photo-24mp.jpg" \
   "$pictures/photo-24mp-turned.jpg"
+# The same photo as a camera set to Adobe RGB stores it: the profile embedded, the scans the same.
+"$root/bench/hostile_pictures.py" --icc-profile /usr/share/color/icc/compatibleWithAdobeRGB1998.icc \
+  "$pictures/photo-24mp.jpg" "$pictures/photo-24mp-adobe-rgb.jpg"
 wineboot -i >/dev/null 2>&1
 windows_path() { echo "Z:${1//\//\\}"; }
 run() { wine "$bench" "$@" | tr -d '\r'; }
@@ -94,11 +97,14 @@ echo '```'
 echo
 echo "### Time on a 1920x1080 screen (median of $repetitions, side by side in one process)"
 echo
-echo "| picture | size | shown at | bare decode (ms) | pipeline (ms) | pipeline / bare |"
+echo "The baseline is WIC's bare decode; for a picture shown at its own size, plus the one blit of"
+echo "a bitmap of that size that showing it takes and a bare decode never pays."
+echo
+echo "| picture | size | shown at | baseline (ms) | pipeline (ms) | pipeline / baseline |"
 echo "| --- | --- | --- | ---: | ---: | ---: |"
 timed=()
 for picture in small-640x480.jpg hd-1920x1080.jpg photo-24mp.jpg photo-24mp-turned.jpg \
-  large-4000x3000.png drawing-a3.emf; do
+  photo-24mp-adobe-rgb.jpg large-4000x3000.png drawing-a3.emf; do
   timed+=("$(windows_path "$pictures/$picture")")
 done
 table=$(run time "$repetitions" "${timed[@]}")
@@ -157,8 +163,11 @@ awk -v a="$(figure 50 cpu_s)" -v b="$(figure 150 cpu_s)" \
 
 echo
 echo "### Targets"
-worst=$(echo "$table" | awk -F'|' '{ if ($7 + 0 > worst) worst = $7 + 0 } END { printf "%.2f", worst }')
-awk -v worst="$worst" 'BEGIN { printf "- pipeline ≤ 1.10 × bare decode for every picture: worst %.2f, %s\n", worst, (worst <= 1.10 ? "met" : "MISSED") }'
+worst=$(echo "$table" | awk -F'|' '$2 !~ /adobe/ { if ($7 + 0 > worst) worst = $7 + 0 } END { printf "%.2f", worst }')
+awk -v worst="$worst" 'BEGIN { printf "- pipeline ≤ 1.05 × baseline for every untagged picture: worst %.2f, %s\n", worst, (worst <= 1.05 ? "met" : "MISSED") }'
+pipeline_of() { echo "$table" | awk -F'|' -v name=" $1 " '$2 == name { print $6 + 0 }'; }
+awk -v tagged="$(pipeline_of photo-24mp-adobe-rgb.jpg)" -v plain="$(pipeline_of photo-24mp.jpg)" \
+  'BEGIN { printf "- the Adobe RGB photo converted ≤ 1.10 × the same photo untagged: %.2f, %s\n", tagged / plain, (tagged <= 1.10 * plain ? "met" : "MISSED") }'
 awk -v c="$pipeline_peak" -v d="$decoder_peak" 'BEGIN { printf "- peak of (c) ≤ peak of (d) + 24 MB: +%.1f MB, %s\n", c - d, (c - d <= 24 ? "met" : "MISSED") }'
 # Hostile files: refused, no dearer than the 24-megapixel JPEG's decoder plus 24 MB, within 1 s.
 echo "$costs" | awk -F'\t' -v limit="$decoder_peak" '

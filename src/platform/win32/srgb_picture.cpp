@@ -4,11 +4,11 @@
 // After windows.h, which it builds on.
 #include <icm.h>
 
-#include <algorithm>
 #include <optional>
 #include <span>
 #include <utility>
 
+#include "platform/pictures/colour_grid.h"
 #include "platform/pictures/colour_profile.h"
 #include "platform/win32/handles.h"
 
@@ -96,31 +96,22 @@ class ColourEngine {
   decltype(&::TranslateBitmapBits) translate_ = nullptr;
 };
 
-// The pixels in sRGB, or nothing where the engine cannot convert them.
-std::optional<Bitmap> ToSrgb(std::span<const std::uint8_t> profile, const Bitmap& stored) {
+// The conversion from the profile's colours to sRGB, sampled on a grid; nothing where the engine
+// cannot convert them.
+std::optional<ColourGrid> GridToSrgb(std::span<const std::uint8_t> profile) {
   const ColourEngine* engine = ColourEngine::Get();
-  if (engine == nullptr || stored.pixels.empty()) return std::nullopt;
+  if (engine == nullptr) return std::nullopt;
   static const std::vector<std::uint8_t> srgb = SrgbProfile();
   const ColourEngine::Handle from = engine->Open(profile);
   const ColourEngine::Handle to = engine->Open(srgb);
   if (!from || !to) return std::nullopt;
   const ColourEngine::Handle transform = engine->Transform(from, to);
   if (!transform) return std::nullopt;
-  std::vector<std::uint32_t> converted(stored.pixels.size());
-  if (!engine->Translate(transform, stored.pixels.data(), stored.size, converted.data())) {
-    return std::nullopt;
-  }
-  // The engine converts colours alone: every pixel keeps its alpha, and, premultiplied, no colour
-  // above it.
-  for (std::size_t i = 0; i < converted.size(); ++i) {
-    const std::uint32_t alpha = stored.pixels[i] >> 24;
-    std::uint32_t pixel = alpha << 24;
-    for (int shift = 0; shift < 24; shift += 8) {
-      pixel |= std::min(converted[i] >> shift & 0xFF, alpha) << shift;
-    }
-    converted[i] = pixel;
-  }
-  return Bitmap{stored.size, std::move(converted)};
+  const std::vector<std::uint32_t> samples = ColourGrid::Samples();
+  std::vector<std::uint32_t> converted(samples.size());
+  const PixelSize row{static_cast<int>(samples.size()), 1};
+  if (!engine->Translate(transform, samples.data(), row, converted.data())) return std::nullopt;
+  return ColourGrid(std::move(converted));
 }
 
 class SrgbPicture final : public PixelSource {
@@ -133,8 +124,11 @@ class SrgbPicture final : public PixelSource {
 
   Bitmap Render(PixelSize target) override {
     Bitmap stored = picture_->Render(target);
-    if (std::optional<Bitmap> converted = ToSrgb(profile_, stored)) return std::move(*converted);
-    return stored;
+    const std::optional<ColourGrid> grid = GridToSrgb(profile_);
+    if (!grid || stored.pixels.empty()) return stored;
+    std::vector<std::uint32_t> pixels(stored.pixels.begin(), stored.pixels.end());
+    grid->Apply(pixels);
+    return {stored.size, std::move(pixels)};
   }
 
  private:
