@@ -191,7 +191,7 @@ FunctionEnd
 
 Section "Uninstall"
   ; The screen saver first, while the saver's file is there to give its short name, which the
-  ; system's own dialog may have written.
+  ; installer writes for a folder that needs it, and the system's own page may have written.
   ClearErrors
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   IfErrors files
