@@ -69,10 +69,13 @@ if [ ! -f "$cache/$setup" ] || [ ! -f "$cache/$package" ] || [ ! -f "$cache/$arc
   } >"$cache/pictures.wxs"
   # wixl writes the database's strings in the code page of WINDOWS_LANGUAGE but marks none;
   # msibuild then marks it (932, the Japanese), so that the names read the same on any system.
+  # wixl also gives the package the language 1033 whatever the product's; msibuild puts 1041.
   (cd "$folder" && WINDOWS_LANGUAGE=ja wixl -a x64 -I "$cache" -o "$cache/$package" \
     -D Icon="$(realpath --relative-to=. "$icon")" "$here/slideshow.wxs" "$cache/pictures.wxs")
   printf '\r\n\r\n932\t_ForceCodepage\r\n' >"$cache/_ForceCodepage.idt"
   WINDOWS_LANGUAGE=ja msibuild "$cache/$package" -i "$cache/_ForceCodepage.idt"
+  LC_ALL=C.UTF-8 msibuild "$cache/$package" -s "$(field APP_TITLE)" "$(field APP_COMPANY_NAME)" \
+    "x64;1041" "{$(tr a-z A-Z </proc/sys/kernel/random/uuid)}"
   sign "$cache/$package"
 
   zip -q -j -X "$cache/$archive" "${shipped[@]}"
