@@ -135,7 +135,8 @@ struct SilentRun {
   std::set<std::string> windows;  // what showed while it ran
 };
 
-// The programs an installer leaves running by design: Windows Installer's service.
+// Whether what a program starts in the background ends with its work (the uninstaller's copy
+// of itself) or lasts by design (Windows Installer's service).
 enum class Background { Awaited, Lasting };
 
 // Runs a program to its end, and what it started in the background to theirs unless that lasts.
