@@ -11,6 +11,8 @@ icon=$(realpath "$3")
 
 work=$(mktemp -d)
 export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Nothing here needs a display: making the prefix shows no dialog on the user's screen without one.
+unset DISPLAY WAYLAND_DISPLAY
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 cd "$work"
 
