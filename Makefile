@@ -15,14 +15,16 @@ host: deps
 	@cmake --build --preset host
 
 # dist/ holds what ships, the saver and its 50 pictures, and the release made of them: the
-# installer and the zip.
+# per-user installer, the MSI and the zip. With SIGN_PFX and SIGN_PFX_PASSWORD set (and
+# SIGN_TIMESTAMP_URL, optionally) the saver and the release are signed with that certificate.
 dist: windows host
 	@rm -rf dist && mkdir -p dist
 	@cp build/windows/slideshow.scr dist/
+	@if [ -n "$${SIGN_PFX:-}" ]; then installer/sign.sh dist/slideshow.scr; fi
 	@build/host/pictures/picture-generator dist
 	@echo "dist/: $$(ls dist | wc -l) files, $$(du -sh dist | cut -f1)"
 	@installer/build.sh dist build/windows/icon/slideshow.ico build/release
-	@cd dist && for f in *-setup.exe *.zip; do echo "dist/$$f: $$(du -h "$$f" | cut -f1)"; done
+	@cd dist && for f in *-setup.exe *.msi *.zip; do echo "dist/$$f: $$(du -h "$$f" | cut -f1)"; done
 
 run: dist
 	@tools/run.sh

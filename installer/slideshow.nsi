@@ -4,12 +4,19 @@
 ; the user's current screen saver, remembering the one it replaces so that the uninstaller can
 ; put it back.
 ;
+; It installs into a folder whose path is ASCII without blanks, as the screen saver's value
+; needs (see screen_saver.nsh); the product's Japanese name shows in the list of programs, the
+; Start menu and these pages. A Start-menu entry makes the saver current again later.
+;
 ; makensis -DSOURCE=<folder with the saver and its pictures> -DIDENTITY=<res/identity.h>
-;          -DICON=<the program's .ico> -DOUTFILE=<installer to write> slideshow.nsi
+;          -DICON=<the program's .ico> -DHELPER=<make-current.exe, the Start-menu entry's program>
+;          -DOUTFILE=<installer to write> [-DSIGN=<command signing the file named after it>]
+;          slideshow.nsi
 ;
 ; Silent use: setup.exe /S installs with the defaults, the same as the pages' (it makes the saver
-; the current one); /NOCURRENT, silent or not, leaves the user's screen saver as it is. The
-; uninstaller takes /S too.
+; the current one); /NOCURRENT, silent or not, leaves the user's screen saver as it is. A folder
+; that cannot hold a screen saver ends a silent install with exit code 2. The uninstaller takes
+; /S too.
 
 Unicode true
 Target amd64-unicode
@@ -23,12 +30,11 @@ SetCompressor /SOLID lzma
 !searchparse /file "${IDENTITY}" '#define APP_LEGAL_COPYRIGHT "' COPYRIGHT '"'
 !searchparse /file "${IDENTITY}" '#define APP_VERSION_TEXT "' VERSION '"'
 
-!define SAVER "slideshow.scr"
+!include screen_saver.nsh
+
 !define UNINSTALLER "uninstall.exe"
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\slideshow"
-!define DESKTOP_KEY "Control Panel\Desktop"
-; The user's screen saver before this one was made current; absent when there was none.
-!define PREVIOUS_VALUE "PreviousScreenSaver"
+!define MAKE_CURRENT "make-current.exe"
+!define START_ENTRY "$SMPROGRAMS\${TITLE}をスクリーン セーバーにする.lnk"
 ; The outermost folder the installer made on the way to the install folder (the install folder
 ; itself, or e.g. the user's programs folder in a new profile); absent when it made none. The
 ; uninstaller removes no folder that was there before.
@@ -37,9 +43,14 @@ SetCompressor /SOLID lzma
 !include MUI2.nsh
 !include FileFunc.nsh
 
+!ifdef SIGN
+  ; The uninstaller is written on the user's machine, so it is signed here, as it is built.
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+!endif
+
 Name "${TITLE}"
 OutFile "${OUTFILE}"
-InstallDir "$LOCALAPPDATA\Programs\${TITLE}"
+InstallDir "$LOCALAPPDATA\Programs\slideshow"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${COMPANY}"
 
@@ -59,6 +70,7 @@ VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -69,19 +81,14 @@ VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
 Section "${TITLE}（本体と画像 50 枚）" SecSaver
   SectionIn RO
   ReadRegStr $3 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-  ; $4: the outermost folder still missing on the way to the install folder.
-  StrCpy $0 "$INSTDIR"
-  StrCpy $4 ""
-outermost:
-  IfFileExists "$0\*.*" made
-  StrCpy $4 $0
-  ${GetParent} $0 $0
-  StrCmp $0 "" made outermost
-made:
+  Call OutermostMissing
+  Pop $4
   SetOutPath "$INSTDIR"
   File "${SOURCE}/${SAVER}"
   File "${SOURCE}/QMAR52*.DAT"
+  File "/oname=${MAKE_CURRENT}" "${HELPER}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  CreateShortcut "${START_ENTRY}" "$INSTDIR\${MAKE_CURRENT}"
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${TITLE}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -105,32 +112,86 @@ recorded:
 SectionEnd
 
 Section "現在のスクリーン セーバーにする" SecCurrent
-  ClearErrors
-  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-  IfErrors none
-  ; Installed again over itself: the one remembered the first time is still the previous one.
-  StrCmp $0 "$INSTDIR\${SAVER}" done
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "${PREVIOUS_VALUE}" $0
-  Goto current
-none:
-  DeleteRegValue HKCU "${UNINSTALL_KEY}" "${PREVIOUS_VALUE}"
-current:
-  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$INSTDIR\${SAVER}"
-done:
+  Call MakeCurrent
 SectionEnd
+
+; Leaves on the stack the outermost folder still missing on the way to the install folder, or ""
+; when it is there.
+Function OutermostMissing
+  Push $0
+  Push $1
+  StrCpy $0 "$INSTDIR"
+  StrCpy $1 ""
+outwards:
+  IfFileExists "$0\*.*" found
+  StrCpy $1 $0
+  ${GetParent} $0 $0
+  StrCmp $0 "" found outwards
+found:
+  Pop $0
+  Exch $1
+FunctionEnd
+
+; Leaves 1 on the stack when the saver's path in the install folder has a form the screen saver's
+; value can take, else 0. Short names exist only for what exists, so the missing folders are
+; made for the question and removed again.
+Function InstallFolderUsable
+  Push $0
+  Push $1
+  Push $2
+  Call OutermostMissing
+  Pop $1
+  CreateDirectory "$INSTDIR"
+  Push "$INSTDIR"
+  Call StartablePath
+  Pop $0
+  StrCpy $2 "$INSTDIR"
+removing:
+  StrCmp $1 "" answer
+  RMDir $2
+  StrCmp $2 $1 answer
+  ${GetParent} $2 $2
+  StrCmp $2 "" answer removing
+answer:
+  StrCpy $2 1
+  StrCmp $0 "" 0 usable
+  StrCpy $2 0
+usable:
+  StrCpy $0 $2
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+Function DirectoryLeave
+  Call InstallFolderUsable
+  Pop $0
+  StrCmp $0 1 done
+  MessageBox MB_ICONEXCLAMATION "このフォルダーはスクリーン セーバーには使えません。$\r$\n$\r$\nWindows がスクリーン セーバーを起動できるのは、空白も半角英数字以外の文字もないパスか、そのような短い名前 (8.3 形式) を持つパスからだけです。別のフォルダーを選んでください。"
+  Abort
+done:
+FunctionEnd
 
 Function .onInit
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/NOCURRENT" $1
-  IfErrors done
+  IfErrors folder
   !insertmacro UnselectSection ${SecCurrent}
+folder:
+  ; The pages ask on leaving the folder's page; a silent install has only this chance.
+  IfSilent 0 done
+  Call InstallFolderUsable
+  Pop $0
+  StrCmp $0 1 done
+  SetErrorLevel 2
+  Quit
 done:
 FunctionEnd
 
 Section "Uninstall"
   ; The screen saver first, while the saver's file is there to give its short name, which the
-  ; system's own dialog may have written.
+  ; installer writes for a folder that needs it, and the system's own page may have written.
   ClearErrors
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   IfErrors files
@@ -155,7 +216,9 @@ next_picture:
   Delete "$INSTDIR\QMAR52$1.DAT"
   IntOp $0 $0 + 1
   IntCmp $0 50 next_picture next_picture
+  Delete "$INSTDIR\${MAKE_CURRENT}"
   Delete "$INSTDIR\${UNINSTALLER}"
+  Delete "${START_ENTRY}"
   ; The folders the installer made, from the install folder outwards, each only when empty:
   ; files the user put there stay.
   ClearErrors

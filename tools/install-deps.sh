@@ -16,8 +16,9 @@ packages=(
   icc-profiles-free
   fonts-ipafont-gothic fonts-wine locales
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev
-  # The release: the Windows installer and the zip.
-  nsis zip
+  # The release: the per-user installer, the MSI and the zip, signed when a certificate is
+  # given (openssl makes the signing test's throw-away certificates).
+  nsis wixl msitools zip osslsigncode openssl
   # The benchmark's crafted pictures, and libFuzzer for the fuzz targets.
   python3 clang libclang-rt-14-dev
   # The soak: hours of the show in minutes, on a clock that runs fast.

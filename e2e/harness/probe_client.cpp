@@ -89,7 +89,17 @@ std::vector<std::string> ProbeClient::Processes() const { return Ask({"processes
 
 std::optional<std::map<std::string, std::string>> ProbeClient::UserValues(
     const std::string& key) const {
-  const std::vector<std::string> lines = Ask({"values", key});
+  return Values("values", key);
+}
+
+std::optional<std::map<std::string, std::string>> ProbeClient::MachineValues(
+    const std::string& key) const {
+  return Values("machine-values", key);
+}
+
+std::optional<std::map<std::string, std::string>> ProbeClient::Values(
+    const std::string& question, const std::string& key) const {
+  const std::vector<std::string> lines = Ask({question, key});
   if (lines == std::vector<std::string>{"absent"}) return std::nullopt;
   std::map<std::string, std::string> values;
   for (const std::string& line : lines) {
@@ -98,6 +108,12 @@ std::optional<std::map<std::string, std::string>> ProbeClient::UserValues(
     values[fields[0]] = fields[1];
   }
   return values;
+}
+
+std::pair<std::string, std::string> ProbeClient::Shortcut(const std::string& path) const {
+  std::vector<std::string> lines = Ask({"shortcut", path});
+  lines.resize(2);
+  return {lines[0], lines[1]};
 }
 
 std::string ProbeClient::WorkingFolder(const std::string& image) const {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "harness/box.h"
@@ -51,6 +52,12 @@ class ProbeClient {
   // when the key is not there.
   [[nodiscard]] std::optional<std::map<std::string, std::string>> UserValues(
       const std::string& key) const;
+  // The same under HKEY_LOCAL_MACHINE, as a 64-bit program sees it.
+  [[nodiscard]] std::optional<std::map<std::string, std::string>> MachineValues(
+      const std::string& key) const;
+  // The program a shortcut (a Windows path) starts and its arguments; throws when the shortcut
+  // cannot be read.
+  [[nodiscard]] std::pair<std::string, std::string> Shortcut(const std::string& path) const;
   // The working folder of a running process of that image name ("C:\\…\\"), empty without one.
   [[nodiscard]] std::string WorkingFolder(const std::string& image) const;
   // The GDI objects and kernel handles a running process of that image name holds, by "gdi" and
@@ -72,6 +79,8 @@ class ProbeClient {
  private:
   // The probe's lines; throws unless it answered (ended with exit code 0).
   [[nodiscard]] std::vector<std::string> Ask(const std::vector<std::string>& question) const;
+  [[nodiscard]] std::optional<std::map<std::string, std::string>> Values(
+      const std::string& question, const std::string& key) const;
 
   const WinePrefix& prefix_;
   std::filesystem::path probe_;

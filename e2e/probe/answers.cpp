@@ -129,10 +129,9 @@ void AnswerWorkingFolder(std::wstring_view image) {
   WriteLine({text});
 }
 
-bool AnswerUserValues(const std::wstring& key) {
+bool AnswerValues(HKEY root, const std::wstring& key) {
   HKEY raw = nullptr;
-  const LSTATUS opened_status =
-      RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &raw);
+  const LSTATUS opened_status = RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, &raw);
   if (opened_status == ERROR_FILE_NOT_FOUND) {
     WriteLine({L"absent"});
     return true;

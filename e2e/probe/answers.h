@@ -1,5 +1,7 @@
 #pragma once
 // The questions the probe answers, one line of output per item.
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 
@@ -12,9 +14,10 @@ void AnswerTaskbar();
 void AnswerWindows();
 // The image name of every running process.
 void AnswerProcesses();
-// Per value of the key under HKEY_CURRENT_USER: name<TAB>data, texts as they are and numbers in
-// decimal; the line "absent" when the key is not there. False when the key could not be read.
-bool AnswerUserValues(const std::wstring& key);
+// Per value of the key under the root (HKEY_CURRENT_USER, or HKEY_LOCAL_MACHINE as a 64-bit
+// program sees it): name<TAB>data, texts as they are and numbers in decimal; the line "absent"
+// when the key is not there. False when the key could not be read.
+bool AnswerValues(HKEY root, const std::wstring& key);
 // The working folder of the first running process of that image name (compared without case),
 // as it keeps it; nothing when there is none.
 void AnswerWorkingFolder(std::wstring_view image);

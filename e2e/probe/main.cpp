@@ -1,4 +1,5 @@
 // probe taskbar | windows | processes | values <key under HKEY_CURRENT_USER> |
+//       machine-values <key under HKEY_LOCAL_MACHINE> | shortcut <path of a .lnk> |
 //       folder <image name> | fault <image name> | resources <image name> |
 //       metafile <path> [wmf] | hold | display <width> <height>
 #include <string>
@@ -9,10 +10,17 @@
 #include "metafile.h"
 #include "process_resources.h"
 #include "remote_fault.h"
+#include "shortcut.h"
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wstring_view(argv[1]) == L"values") {
-    return probe::AnswerUserValues(argv[2]) ? 0 : 1;
+    return probe::AnswerValues(HKEY_CURRENT_USER, argv[2]) ? 0 : 1;
+  }
+  if (argc == 3 && std::wstring_view(argv[1]) == L"machine-values") {
+    return probe::AnswerValues(HKEY_LOCAL_MACHINE, argv[2]) ? 0 : 1;
+  }
+  if (argc == 3 && std::wstring_view(argv[1]) == L"shortcut") {
+    return probe::AnswerShortcut(argv[2]) ? 0 : 1;
   }
   if (argc == 3 && std::wstring_view(argv[1]) == L"folder") {
     probe::AnswerWorkingFolder(argv[2]);

@@ -1,12 +1,15 @@
-// The release as a company deploys it: the installer, then the uninstaller, both silent, in a
-// Wine prefix of their own, so nothing another test left behind can hide what they do.
+// The release as a company deploys it: the per-user installer and its uninstaller, and the MSI
+// for every user of a machine, all silent, each in a Wine prefix of its own, so nothing another
+// test left behind can hide what they do. Silent means no window either.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <optional>
 #include <set>
+#include <sstream>
 
 #include "harness/saver_test.h"
 #include "harness/saver_windows.h"
@@ -20,8 +23,11 @@ const std::string kUninstallKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\slideshow";
 const std::string kDesktopKey = "Control Panel\\Desktop";
 const std::string kSaverValue = "SCRNSAVE.EXE";
-// The user's screen saver before the install.
+// The user's screen saver before the install, and one the user chose later.
 const std::string kPreviousSaver = "C:\\windows\\system32\\scrnsave.scr";
+const std::string kOtherSaver = "C:\\windows\\system32\\other.scr";
+const std::string kStartEntry = kSaverTitle + "をスクリーン セーバーにする.lnk";
+const std::string kMsiSaver = "qmar52-slideshow.scr";
 
 // Made before the fixture, which runs its programs in it.
 struct OwnPrefix {
@@ -33,9 +39,9 @@ class InstallerTest : private OwnPrefix, public SaverTest {
   InstallerTest() : SaverTest(own) {}
 };
 
-std::filesystem::path FindInstaller() {
+std::filesystem::path FindInDist(const std::string& ending) {
   for (const auto& entry : std::filesystem::directory_iterator(SourceDir() / "dist")) {
-    if (entry.path().filename().string().ends_with("-setup.exe")) return entry.path();
+    if (entry.path().filename().string().ends_with(ending)) return entry.path();
   }
   return {};
 }
@@ -48,10 +54,29 @@ std::string ValueOr(const Values& values, const std::string& name) {
   return found == values->end() ? "(absent)" : found->second;
 }
 
-// The user's programs folder on the host, before anything made it.
-std::filesystem::path UserProgramsFolder(const WinePrefix& prefix) {
+// The user's own folder, C:\users\<name>.
+std::string UserFolder(const WinePrefix& prefix) {
   for (const auto& entry : std::filesystem::directory_iterator(prefix.DriveC() / "users")) {
-    if (entry.path().filename() != "Public") return entry.path() / "AppData/Local/Programs";
+    if (entry.path().filename() != "Public") {
+      return "C:\\users\\" + entry.path().filename().string();
+    }
+  }
+  return {};
+}
+
+// What Windows can start as the screen saver: ASCII without blanks.
+bool Startable(const std::string& path) {
+  return !path.empty() &&
+         std::all_of(path.begin(), path.end(), [](char c) { return c > ' ' && c < 0x7f; });
+}
+
+// The product code the MSI registers its installation under.
+std::string ProductCode(const std::filesystem::path& package) {
+  std::istringstream table(
+      RunTool({"msiinfo", "export", package.string(), "Property"}, {{"LC_ALL", "C.UTF-8"}}));
+  std::string line;
+  while (std::getline(table, line)) {
+    if (line.starts_with("ProductCode\t")) return line.substr(line.find('\t') + 1, 38);
   }
   return {};
 }
@@ -64,13 +89,19 @@ std::set<std::string> FilesIn(const std::filesystem::path& folder) {
   return names;
 }
 
-std::set<std::string> InstalledFiles() {
-  std::set<std::string> names = {"slideshow.scr", "uninstall.exe"};
+std::set<std::string> Pictures() {
+  std::set<std::string> names;
   for (int number = 1; number <= 50; ++number) {
     char name[16];
     std::snprintf(name, sizeof name, "QMAR52%02d.DAT", number);
     names.insert(name);
   }
+  return names;
+}
+
+std::set<std::string> InstalledFiles() {
+  std::set<std::string> names = Pictures();
+  names.insert({"slideshow.scr", "uninstall.exe", "make-current.exe"});
   return names;
 }
 
@@ -85,39 +116,84 @@ std::multiset<std::string> Running(const ProbeClient& probe) {
   return {names.begin(), names.end()};
 }
 
-// Waits until the processes running now that were not running before have ended.
-bool WaitForTheNewOnesToEnd(const ProbeClient& probe, const std::multiset<std::string>& before,
-                            std::chrono::seconds timeout) {
+// Waits until `done`, noting every window other than the task bar that shows meanwhile
+// ("[class] title"); false after the timeout.
+bool WatchWindowsUntil(const ProbeClient& probe, std::chrono::seconds timeout,
+                       const std::function<bool()>& done, std::set<std::string>& windows) {
+  return WaitUntil(timeout, [&] {
+    for (const TopWindow& window : probe.Windows()) {
+      if (window.class_name != "Shell_TrayWnd") {
+        windows.insert("[" + window.class_name + "] " + window.title);
+      }
+    }
+    return done();
+  });
+}
+
+struct SilentRun {
+  std::optional<int> exit_code;   // nothing: still running after the timeout
+  std::set<std::string> windows;  // what showed while it ran
+};
+
+// Whether what a program starts in the background ends with its work (the uninstaller's copy
+// of itself) or lasts by design (Windows Installer's service).
+enum class Background { Awaited, Lasting };
+
+// Runs a program to its end, and what it started in the background to theirs unless that lasts.
+SilentRun RunSilently(const WinePrefix& prefix, const ProbeClient& probe,
+                      const std::string& program, const std::vector<std::string>& arguments,
+                      std::chrono::seconds timeout, Background background = Background::Awaited) {
+  const std::multiset<std::string> before = Running(probe);
+  SilentRun run;
+  ChildProcess child = prefix.Start(program, arguments);
+  if (!WatchWindowsUntil(
+          probe, timeout, [&] { return child.WaitForExit(0s).has_value(); }, run.windows)) {
+    return run;
+  }
+  if (background == Background::Lasting) {
+    run.exit_code = child.WaitForExit(0s);
+    return run;
+  }
   const std::multiset<std::string> now = Running(probe);
   std::multiset<std::string> started;
   std::set_difference(now.begin(), now.end(), before.begin(), before.end(),
                       std::inserter(started, started.end()));
-  return WaitUntil(timeout, [&] {
-    const std::multiset<std::string> running = Running(probe);
-    return std::all_of(started.begin(), started.end(), [&](const std::string& name) {
-      return running.count(name) <= before.count(name);
-    });
-  });
+  const bool ended = WatchWindowsUntil(
+      probe, timeout,
+      [&] {
+        const std::multiset<std::string> running = Running(probe);
+        return std::all_of(started.begin(), started.end(), [&](const std::string& name) {
+          return running.count(name) <= before.count(name);
+        });
+      },
+      run.windows);
+  if (ended) run.exit_code = child.WaitForExit(0s);
+  return run;
 }
 
 TEST_F(InstallerTest, SilentInstallMakesItCurrentAndSilentUninstallPutsThePreviousBack) {
-  const std::filesystem::path installer = FindInstaller();
+  const std::filesystem::path installer = FindInDist("-setup.exe");
   ASSERT_FALSE(installer.empty()) << "no *-setup.exe in dist/: make dist";
-  std::filesystem::copy_file(installer, prefix().DriveC() / installer.filename());
+  const std::string setup = "C:\\" + installer.filename().string();
+  std::filesystem::copy_file(installer, prefix().HostPath(setup));
   prefix().SetRegistryValue("HKCU\\" + kDesktopKey, kSaverValue, kPreviousSaver);
   // There before the install, empty, as another program may have left it: it is not ours to
   // remove.
-  const std::filesystem::path programs = UserProgramsFolder(prefix());
+  const std::string user = UserFolder(prefix());
+  const std::filesystem::path programs = prefix().HostPath(user + "\\AppData\\Local\\Programs");
   ASSERT_TRUE(std::filesystem::create_directory(programs)) << programs;
+  const std::string start_entry =
+      user + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\" + kStartEntry;
 
   // The defaults, the same as the pages': it becomes the current screen saver.
-  const RunResult install = prefix().Run("C:\\" + installer.filename().string(), {"/S"}, 2min);
+  const SilentRun install = RunSilently(prefix(), probe(), setup, {"/S"}, 2min);
   ASSERT_EQ(install.exit_code.value_or(-1), 0) << "the silent install did not succeed";
+  EXPECT_EQ(install.windows, std::set<std::string>{}) << "windows of the silent install";
 
   const Values registered = probe().UserValues(kUninstallKey);
   ASSERT_TRUE(registered) << "no registration";
   const std::string folder = ValueOr(registered, "InstallLocation");
-  EXPECT_TRUE(folder.ends_with("\\AppData\\Local\\Programs\\" + kSaverTitle)) << folder;
+  EXPECT_EQ(folder, user + "\\AppData\\Local\\Programs\\slideshow");
   const std::string saver = folder + "\\slideshow.scr";
   const std::string uninstaller = folder + "\\uninstall.exe";
   const std::map<std::string, std::string> expected = {
@@ -142,7 +218,9 @@ TEST_F(InstallerTest, SilentInstallMakesItCurrentAndSilentUninstallPutsThePrevio
   EXPECT_NEAR(std::strtod(ValueOr(registered, "EstimatedSize").c_str(), nullptr),
               static_cast<double>(size), static_cast<double>(size) / 100)
       << "registration's EstimatedSize (KiB) against the folder's";
-  EXPECT_EQ(ValueOr(probe().UserValues(kDesktopKey), kSaverValue), saver);
+  const std::string current = ValueOr(probe().UserValues(kDesktopKey), kSaverValue);
+  EXPECT_EQ(current, saver);
+  EXPECT_TRUE(Startable(current)) << current;
 
   ChildProcess show = prefix().Start(saver, {"/s"});
   EXPECT_TRUE(WaitForSteadyPicture(30s, "installed"))
@@ -150,16 +228,84 @@ TEST_F(InstallerTest, SilentInstallMakesItCurrentAndSilentUninstallPutsThePrevio
   PressKey(display(), "space");
   ASSERT_TRUE(show.WaitForExit(10s)) << "the installed saver still runs 10 s after a key";
 
-  const std::multiset<std::string> before = Running(probe());
-  const RunResult uninstall = prefix().Run(uninstaller, {"/S"}, 1min);
-  ASSERT_EQ(uninstall.exit_code.value_or(-1), 0) << "the silent uninstall did not start";
-  // It returns at once, leaving the work to a copy of itself outside the folder it removes.
-  ASSERT_TRUE(WaitForTheNewOnesToEnd(probe(), before, 60s))
-      << "what the uninstaller started still runs after 60 s";
+  // The user picks another saver, then the Start-menu entry brings this one back; the one it
+  // replaced is what the uninstaller will put back. (Wine has no Screen Saver page to open.)
+  prefix().SetRegistryValue("HKCU\\" + kDesktopKey, kSaverValue, kOtherSaver);
+  const std::string program = probe().Shortcut(start_entry).first;
+  EXPECT_EQ(program, folder + "\\make-current.exe") << start_entry;
+  EXPECT_EQ(prefix().Run(program, {}, 1min).exit_code.value_or(-1), 0) << program;
+  const Values desktop = probe().UserValues(kDesktopKey);
+  EXPECT_EQ(ValueOr(desktop, kSaverValue), saver) << "after the Start-menu entry";
+  EXPECT_EQ(ValueOr(desktop, "ScreenSaveActive"), "1") << "after the Start-menu entry";
+
+  const SilentRun uninstall = RunSilently(prefix(), probe(), uninstaller, {"/S"}, 1min);
+  ASSERT_EQ(uninstall.exit_code.value_or(-1), 0) << "the silent uninstall did not end";
+  EXPECT_EQ(uninstall.windows, std::set<std::string>{}) << "windows of the silent uninstall";
   EXPECT_FALSE(std::filesystem::exists(host_folder)) << host_folder << " is still there";
   EXPECT_TRUE(std::filesystem::is_directory(programs)) << programs << " was removed";
+  EXPECT_FALSE(std::filesystem::exists(prefix().HostPath(start_entry))) << start_entry;
   EXPECT_EQ(probe().UserValues(kUninstallKey), std::nullopt) << "the registration is still there";
-  EXPECT_EQ(ValueOr(probe().UserValues(kDesktopKey), kSaverValue), kPreviousSaver);
+  EXPECT_EQ(ValueOr(probe().UserValues(kDesktopKey), kSaverValue), kOtherSaver);
+
+  // A chosen folder with a blank and Japanese: the value takes its short form, or, on a volume
+  // without short names, the install refuses the folder. (NSIS takes /D= only unquoted, last.)
+  const std::string chosen = "C:\\My Savers\\" + kSaverTitle;
+  const RunResult elsewhere = prefix().Run("cmd", {"/c", setup + " /S /D=" + chosen}, 2min);
+  ASSERT_TRUE(elsewhere.exit_code) << "the install into " << chosen << " did not end";
+  const std::string value = ValueOr(probe().UserValues(kDesktopKey), kSaverValue);
+  if (*elsewhere.exit_code != 0) {
+    EXPECT_EQ(value, kOtherSaver) << "a refused install changed the screen saver";
+    EXPECT_EQ(probe().UserValues(kUninstallKey), std::nullopt) << "a refused install registered";
+    return;
+  }
+  EXPECT_EQ(ValueOr(probe().UserValues(kUninstallKey), "InstallLocation"), chosen);
+  EXPECT_TRUE(Startable(value)) << value;
+  // The uninstaller puts the previous saver back only when the value is the short form of its
+  // own saver.
+  const SilentRun removed =
+      RunSilently(prefix(), probe(), chosen + "\\uninstall.exe", {"/S"}, 1min);
+  ASSERT_EQ(removed.exit_code.value_or(-1), 0) << "the uninstall from " << chosen;
+  EXPECT_EQ(ValueOr(probe().UserValues(kDesktopKey), kSaverValue), kOtherSaver)
+      << "the value " << value << " was not taken for the installed saver's short form";
+  EXPECT_FALSE(std::filesystem::exists(prefix().HostPath("C:\\My Savers")));
+}
+
+TEST_F(InstallerTest, MsiInstallsForEveryUserSilentlyAndItsRemovalLeavesNothing) {
+  const std::filesystem::path package = FindInDist(".msi");
+  ASSERT_FALSE(package.empty()) << "no *.msi in dist/: make dist";
+  const std::string msi = "C:\\" + package.filename().string();
+  std::filesystem::copy_file(package, prefix().HostPath(msi));
+  prefix().SetRegistryValue("HKCU\\" + kDesktopKey, kSaverValue, kPreviousSaver);
+  const std::filesystem::path system = prefix().HostPath("C:\\windows\\system32");
+  const std::set<std::string> before = FilesIn(system);
+  const std::string registration =
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + ProductCode(package);
+
+  const SilentRun install =
+      RunSilently(prefix(), probe(), "msiexec", {"/i", msi, "/qn"}, 2min, Background::Lasting);
+  ASSERT_EQ(install.exit_code.value_or(-1), 0) << "the silent install did not succeed";
+  EXPECT_EQ(install.windows, std::set<std::string>{}) << "windows of the silent install";
+  std::set<std::string> added;
+  const std::set<std::string> after = FilesIn(system);
+  std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                      std::inserter(added, added.end()));
+  std::set<std::string> expected = Pictures();
+  expected.insert(kMsiSaver);
+  EXPECT_EQ(added, expected) << "what the MSI added to the system folder";
+  // Wine registers no DisplayIcon from the package's icon, so the icon goes unchecked.
+  const Values registered = probe().MachineValues(registration);
+  EXPECT_EQ(ValueOr(registered, "DisplayName"), kSaverTitle);
+  EXPECT_EQ(ValueOr(registered, "DisplayVersion"), "1.0.0");
+  EXPECT_EQ(ValueOr(registered, "Publisher"), "スライドショー制作室");
+  EXPECT_EQ(ValueOr(probe().UserValues(kDesktopKey), kSaverValue), kPreviousSaver)
+      << "the MSI changed the user's screen saver";
+
+  const SilentRun uninstall =
+      RunSilently(prefix(), probe(), "msiexec", {"/x", msi, "/qn"}, 2min, Background::Lasting);
+  ASSERT_EQ(uninstall.exit_code.value_or(-1), 0) << "the silent removal did not succeed";
+  EXPECT_EQ(uninstall.windows, std::set<std::string>{}) << "windows of the silent removal";
+  EXPECT_EQ(FilesIn(system), before) << "the system folder after the removal";
+  EXPECT_EQ(probe().MachineValues(registration), std::nullopt) << "still registered";
 }
 
 }  // namespace

@@ -1,0 +1,43 @@
+; What the Start-menu entry runs: it makes the saver beside it the user's current screen saver
+; again and opens the system's Screen Saver page, where the user sees it chosen and can set the
+; wait. The system lists only the savers in its own folders, plus the current one: a saver
+; installed for one user drops out of the list once another is chosen, and this brings it back.
+;
+; makensis -DIDENTITY=<res/identity.h> -DICON=<the program's .ico> -DOUTFILE=<program to write>
+;          make-current.nsi
+
+Unicode true
+Target amd64-unicode
+ManifestDPIAware true
+RequestExecutionLevel user
+SilentInstall silent
+
+!searchparse /file "${IDENTITY}" '#define APP_TITLE "' TITLE '"'
+!searchparse /file "${IDENTITY}" '#define APP_COMPANY_NAME "' COMPANY '"'
+!searchparse /file "${IDENTITY}" '#define APP_LEGAL_COPYRIGHT "' COPYRIGHT '"'
+!searchparse /file "${IDENTITY}" '#define APP_VERSION_TEXT "' VERSION '"'
+
+!include screen_saver.nsh
+
+Name "${TITLE}"
+OutFile "${OUTFILE}"
+Icon "${ICON}"
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1041 "ProductName" "${TITLE}"
+VIAddVersionKey /LANG=1041 "CompanyName" "${COMPANY}"
+VIAddVersionKey /LANG=1041 "LegalCopyright" "${COPYRIGHT}"
+VIAddVersionKey /LANG=1041 "FileDescription" "${TITLE}をスクリーン セーバーにする"
+VIAddVersionKey /LANG=1041 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
+
+Section
+  StrCpy $INSTDIR $EXEDIR
+  IfFileExists "$INSTDIR\${SAVER}" found
+  MessageBox MB_ICONSTOP "${TITLE}が見つかりません。もう一度インストールしてください。"
+  SetErrorLevel 2
+  Quit
+found:
+  Call MakeCurrent
+  Exec '"$SYSDIR\control.exe" desk.cpl,,@screensaver'
+SectionEnd
