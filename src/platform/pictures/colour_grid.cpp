@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <utility>
 
 namespace platform {
@@ -60,13 +61,17 @@ void ColourGrid::Apply(std::span<std::uint32_t> pixels) const {
                static_cast<std::size_t>(b.cell) * kB];
     // The tetrahedron of the cell the colour lies in, by the order of its fractions: from the
     // near corner along the largest fraction's axis, then the middle one's, to the far corner.
-    std::array<std::pair<int, std::size_t>, 3> axes{
-        {{r.fraction, kR}, {g.fraction, kG}, {b.fraction, kB}}};
-    std::sort(axes.begin(), axes.end(),
-              [](const auto& x, const auto& y) { return x.first > y.first; });
-    const std::size_t first = axes[0].second, second = first + axes[1].second, far = kR + kG + kB;
-    const int w0 = 256 - axes[0].first, w1 = axes[0].first - axes[1].first,
-              w2 = axes[1].first - axes[2].first, w3 = axes[2].first;
+    struct Axis {
+      int fraction;
+      std::size_t step;
+    };
+    Axis a{r.fraction, kR}, m{g.fraction, kG}, z{b.fraction, kB};
+    if (a.fraction < m.fraction) std::swap(a, m);
+    if (m.fraction < z.fraction) std::swap(m, z);
+    if (a.fraction < m.fraction) std::swap(a, m);
+    const std::size_t first = a.step, second = a.step + m.step, far = kR + kG + kB;
+    const int w0 = 256 - a.fraction, w1 = a.fraction - m.fraction, w2 = m.fraction - z.fraction,
+              w3 = z.fraction;
     std::uint32_t out = alpha << 24;
     for (int shift = 0; shift < 24; shift += 8) {
       const int value =
