@@ -50,7 +50,7 @@ std::vector<std::uint32_t> ColourGrid::Samples() {
 ColourGrid::ColourGrid(std::vector<std::uint32_t> converted) : grid_(std::move(converted)) {}
 
 void ColourGrid::Apply(std::span<std::uint32_t> pixels) const {
-  constexpr std::size_t kR = kLevels * kLevels, kG = kLevels, kB = 1;
+  constexpr std::size_t kG = kLevels, kR = kG * kG, kB = 1;
   for (std::uint32_t& pixel : pixels) {
     const std::uint32_t alpha = pixel >> 24;
     const Position r = kPositions[static_cast<std::size_t>(Channel(pixel, 16))];
