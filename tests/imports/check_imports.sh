@@ -10,6 +10,10 @@ objdump=$1
 program=$2
 allowed=" advapi32.dll comdlg32.dll gdi32.dll imm32.dll kernel32.dll msvcrt.dll ntdll.dll ole32.dll
  oleaut32.dll shcore.dll shell32.dll user32.dll "
+# DLLs the saver loads itself, by name and only from the system folder (LOAD_LIBRARY_SEARCH_SYSTEM32),
+# when it first needs them: named in the file, never in the import table, where Windows would look
+# for them beside the program too.
+loaded_from_system=" mscms.dll "
 
 imports=$("$objdump" -p "$program" | sed -n 's/^\tDLL Name: //p')
 if [ -z "$imports" ]; then
@@ -33,10 +37,18 @@ report() {
     refused=1
   fi
 }
-while read -r dll; do report "$dll" ""; done <<<"$imports"
+while read -r dll; do
+  if [[ $loaded_from_system == *[[:space:]]${dll,,}[[:space:]]* ]]; then
+    echo "  NOT ALLOWED: $dll (imported, but only to be loaded from the system folder)"
+    refused=1
+  else
+    report "$dll" ""
+  fi
+done <<<"$imports"
 # The import table's names are written in the file too: only the others are listed again.
 listed=$(tr '[:upper:]' '[:lower:]' <<<"$imports")
 while read -r name; do
-  [ -z "$name" ] || grep -qxF "$name" <<<"$listed" || report "$name" " (named in the file)"
+  [ -z "$name" ] || grep -qxF "$name" <<<"$listed" || [[ $loaded_from_system == *" $name "* ]] ||
+    report "$name" " (named in the file)"
 done <<<"$named"
 exit $refused
