@@ -2,6 +2,7 @@
 // peak memory of either in a fresh process of its own.
 //
 //   picture_bench time <repetitions> <picture>...  a markdown table row per picture
+//   picture_bench versus <repetitions> <a> <b>      the pipeline on a against b, one table row
 //   picture_bench peak-pipeline <picture>           peak memory after showing the picture
 //   picture_bench peak-decoder <picture>            peak memory after only opening its decoder
 //   picture_bench check <folder>                    the pipeline's answers to the files there
@@ -227,6 +228,30 @@ int Time(int repetitions, const std::vector<std::wstring>& paths) {
   return 0;
 }
 
+// The pipeline on one picture against the pipeline on another (a photo with a colour profile
+// against the same photo without), side by side, alternating which goes first.
+int Versus(int repetitions, const std::wstring& path, const std::wstring& other) {
+  const ScreenBuffer screen;
+  ShowPicture(path, screen);
+  ShowPicture(other, screen);
+  std::vector<double> first, second;
+  for (int i = 0; i < repetitions; ++i) {
+    const auto one = [&] { first.push_back(Milliseconds([&] { ShowPicture(path, screen); })); };
+    const auto two = [&] { second.push_back(Milliseconds([&] { ShowPicture(other, screen); })); };
+    if (i % 2 == 0) {
+      one();
+      two();
+    } else {
+      two();
+      one();
+    }
+  }
+  const double firstMs = Median(first), secondMs = Median(second);
+  std::printf("| %s | %s | %.1f | %.1f | %.2f |\n", Narrow(FileName(path)).c_str(),
+              Narrow(FileName(other)).c_str(), firstMs, secondMs, firstMs / secondMs);
+  return 0;
+}
+
 PROCESS_MEMORY_COUNTERS MemoryCounters() {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof(counters);
@@ -392,6 +417,9 @@ int Run(const std::vector<std::wstring>& args) {
     if (args.size() >= 3 && args[0] == L"time") {
       return Time(std::stoi(args[1]), {args.begin() + 2, args.end()});
     }
+    if (args.size() == 4 && args[0] == L"versus") {
+      return Versus(std::stoi(args[1]), args[2], args[3]);
+    }
     if (args.size() == 2 && args[0] == L"peak-pipeline") {
       const ScreenBuffer screen;
       ShowPicture(args[1], screen);
@@ -408,9 +436,11 @@ int Run(const std::vector<std::wstring>& args) {
     std::fprintf(stderr, "picture_bench: %s\n", error.what());
     return 1;
   }
-  std::fprintf(stderr,
-               "usage: picture_bench time <repetitions> <picture>... | peak-pipeline <picture> | "
-               "peak-decoder <picture> | check <folder> | cost <picture> | drawing <emf>\n");
+  std::fprintf(
+      stderr,
+      "usage: picture_bench time <repetitions> <picture>... | versus <repetitions> <picture> "
+      "<other> | peak-pipeline <picture> | "
+      "peak-decoder <picture> | check <folder> | cost <picture> | drawing <emf>\n");
   return 2;
 }
 

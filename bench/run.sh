@@ -104,11 +104,20 @@ echo "| picture | size | shown at | baseline (ms) | pipeline (ms) | pipeline / b
 echo "| --- | --- | --- | ---: | ---: | ---: |"
 timed=()
 for picture in small-640x480.jpg hd-1920x1080.jpg photo-24mp.jpg photo-24mp-turned.jpg \
-  photo-24mp-adobe-rgb.jpg large-4000x3000.png drawing-a3.emf; do
+  large-4000x3000.png drawing-a3.emf; do
   timed+=("$(windows_path "$pictures/$picture")")
 done
 table=$(run time "$repetitions" "${timed[@]}")
 echo "$table"
+
+echo
+echo "### A photo in Adobe RGB, shown converted to sRGB, against the same photo untagged"
+echo
+echo "| picture | against | pipeline (ms) | against (ms) | ratio |"
+echo "| --- | --- | ---: | ---: | ---: |"
+versus=$(run versus "$repetitions" "$(windows_path "$pictures/photo-24mp-adobe-rgb.jpg")" \
+  "$(windows_path "$pictures/photo-24mp.jpg")")
+echo "$versus"
 
 echo
 echo "### What a picture costs: hostile files and honest ones at the budget (a fresh process each)"
@@ -163,11 +172,9 @@ awk -v a="$(figure 50 cpu_s)" -v b="$(figure 150 cpu_s)" \
 
 echo
 echo "### Targets"
-worst=$(echo "$table" | awk -F'|' '$2 !~ /adobe/ { if ($7 + 0 > worst) worst = $7 + 0 } END { printf "%.2f", worst }')
-awk -v worst="$worst" 'BEGIN { printf "- pipeline ≤ 1.05 × baseline for every untagged picture: worst %.2f, %s\n", worst, (worst <= 1.05 ? "met" : "MISSED") }'
-pipeline_of() { echo "$table" | awk -F'|' -v name=" $1 " '$2 == name { print $6 + 0 }'; }
-awk -v tagged="$(pipeline_of photo-24mp-adobe-rgb.jpg)" -v plain="$(pipeline_of photo-24mp.jpg)" \
-  'BEGIN { printf "- the Adobe RGB photo converted ≤ 1.10 × the same photo untagged: %.2f, %s\n", tagged / plain, (tagged <= 1.10 * plain ? "met" : "MISSED") }'
+worst=$(echo "$table" | awk -F'|' '{ if ($7 + 0 > worst) worst = $7 + 0 } END { printf "%.2f", worst }')
+awk -v worst="$worst" 'BEGIN { printf "- pipeline ≤ 1.05 × baseline for every picture: worst %.2f, %s\n", worst, (worst <= 1.05 ? "met" : "MISSED") }'
+echo "$versus" | awk -F'|' '{ printf "- the Adobe RGB photo converted ≤ 1.10 × the same photo untagged: %.2f, %s\n", $6, ($6 + 0 <= 1.10 ? "met" : "MISSED") }'
 awk -v c="$pipeline_peak" -v d="$decoder_peak" 'BEGIN { printf "- peak of (c) ≤ peak of (d) + 24 MB: +%.1f MB, %s\n", c - d, (c - d <= 24 ? "met" : "MISSED") }'
 # Hostile files: refused, no dearer than the 24-megapixel JPEG's decoder plus 24 MB, within 1 s.
 echo "$costs" | awk -F'\t' -v limit="$decoder_peak" '
