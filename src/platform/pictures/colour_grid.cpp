@@ -27,6 +27,24 @@ constexpr std::array<Position, 256> PositionTable() {
 }
 constexpr std::array<Position, 256> kPositions = PositionTable();
 
+constexpr std::size_t kG = ColourGrid::kLevels, kR = kG * kG, kB = 1;
+
+// The steps to the second and third corners of a cell's tetrahedron, by which fractions are at
+// least which: red and green, green and blue, red and blue. Two of the eight cannot happen.
+struct Steps {
+  std::size_t first, second;
+};
+constexpr std::array<Steps, 8> kTetrahedra = {{
+    {kB, kB + kG},  // blue > green > red
+    {kB, kB + kR},  // impossible: red < green < blue but red >= blue
+    {kG, kG + kB},  // green >= blue > red
+    {kG, kG + kR},  // green > red >= blue
+    {kB, kB + kR},  // blue > red >= green
+    {kR, kR + kB},  // red >= blue > green
+    {kR, kR + kG},  // impossible: red >= green >= blue but red < blue
+    {kR, kR + kG},  // red >= green >= blue
+}};
+
 int Channel(std::uint32_t pixel, int shift) { return static_cast<int>(pixel >> shift & 0xFF); }
 
 }  // namespace
@@ -50,7 +68,6 @@ std::vector<std::uint32_t> ColourGrid::Samples() {
 ColourGrid::ColourGrid(std::vector<std::uint32_t> converted) : grid_(std::move(converted)) {}
 
 void ColourGrid::Apply(std::span<std::uint32_t> pixels) const {
-  constexpr std::size_t kG = kLevels, kR = kG * kG, kB = 1;
   for (std::uint32_t& pixel : pixels) {
     const std::uint32_t alpha = pixel >> 24;
     const Position r = kPositions[static_cast<std::size_t>(Channel(pixel, 16))];
@@ -61,17 +78,15 @@ void ColourGrid::Apply(std::span<std::uint32_t> pixels) const {
                static_cast<std::size_t>(b.cell) * kB];
     // The tetrahedron of the cell the colour lies in, by the order of its fractions: from the
     // near corner along the largest fraction's axis, then the middle one's, to the far corner.
-    struct Axis {
-      int fraction;
-      std::size_t step;
-    };
-    Axis a{r.fraction, kR}, m{g.fraction, kG}, z{b.fraction, kB};
-    if (a.fraction < m.fraction) std::swap(a, m);
-    if (m.fraction < z.fraction) std::swap(m, z);
-    if (a.fraction < m.fraction) std::swap(a, m);
-    const std::size_t first = a.step, second = a.step + m.step, far = kR + kG + kB;
-    const int w0 = 256 - a.fraction, w1 = a.fraction - m.fraction, w2 = m.fraction - z.fraction,
-              w3 = z.fraction;
+    // Chosen by table, not by branches, which a photo's noise would keep mispredicting.
+    const int high = std::max({r.fraction, g.fraction, b.fraction});
+    const int low = std::min({r.fraction, g.fraction, b.fraction});
+    const int middle = r.fraction + g.fraction + b.fraction - high - low;
+    const Steps& steps = kTetrahedra[static_cast<std::size_t>((r.fraction >= g.fraction ? 4 : 0) |
+                                                              (g.fraction >= b.fraction ? 2 : 0) |
+                                                              (r.fraction >= b.fraction ? 1 : 0))];
+    const std::size_t first = steps.first, second = steps.second, far = kR + kG + kB;
+    const int w0 = 256 - high, w1 = high - middle, w2 = middle - low, w3 = low;
     std::uint32_t out = alpha << 24;
     for (int shift = 0; shift < 24; shift += 8) {
       const int value =

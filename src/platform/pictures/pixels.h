@@ -46,6 +46,11 @@ class PixelBuffer {
   [[nodiscard]] const_iterator begin() const { return data(); }
   [[nodiscard]] const_iterator end() const { return data() + size(); }
   const std::uint32_t& operator[](std::size_t i) const { return data()[i]; }
+  // The words, to be changed: its own handed over, lent ones copied.
+  [[nodiscard]] std::vector<std::uint32_t> Release() && {
+    if (lender_) return {begin(), end()};
+    return std::move(own_);
+  }
   friend bool operator==(const PixelBuffer& a, const PixelBuffer& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end());
   }

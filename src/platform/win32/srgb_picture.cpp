@@ -126,7 +126,8 @@ class SrgbPicture final : public PixelSource {
     Bitmap stored = picture_->Render(target);
     const std::optional<ColourGrid> grid = GridToSrgb(profile_);
     if (!grid || stored.pixels.empty()) return stored;
-    std::vector<std::uint32_t> pixels(stored.pixels.begin(), stored.pixels.end());
+    // Converted where they lie: a second screen-sized bitmap would cost fresh pages.
+    std::vector<std::uint32_t> pixels = std::move(stored.pixels).Release();
     grid->Apply(pixels);
     return {stored.size, std::move(pixels)};
   }
