@@ -198,29 +198,31 @@ double Median(std::vector<double> values) {
   return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+// The medians of `repetitions` timings of each of two tasks, in milliseconds, taken in turn and
+// alternating which goes first, so that drift favours neither.
+std::pair<double, double> SideBySide(int repetitions, const std::function<void()>& one,
+                                     const std::function<void()>& two) {
+  std::vector<double> first, second;
+  for (int i = 0; i < repetitions; ++i) {
+    if (i % 2 == 0) {
+      first.push_back(Milliseconds(one));
+      second.push_back(Milliseconds(two));
+    } else {
+      second.push_back(Milliseconds(two));
+      first.push_back(Milliseconds(one));
+    }
+  }
+  return {Median(first), Median(second)};
+}
+
 int Time(int repetitions, const std::vector<std::wstring>& paths) {
   const ScreenBuffer screen;
   for (const std::wstring& path : paths) {
     const Shown shown = ShowPicture(path, screen);  // warms the caches and the DLLs for both
     const ScreenBuffer* const ownSize = shown.natural == shown.drawn ? &screen : nullptr;
-    const auto baseline = [&] { DecodeBare(path, ownSize); };
-    baseline();
-    std::vector<double> bare, pipeline;
-    for (int i = 0; i < repetitions; ++i) {
-      // Alternating which goes first keeps drift from favouring either.
-      const auto measureBare = [&] { bare.push_back(Milliseconds(baseline)); };
-      const auto measurePipeline = [&] {
-        pipeline.push_back(Milliseconds([&] { ShowPicture(path, screen); }));
-      };
-      if (i % 2 == 0) {
-        measureBare();
-        measurePipeline();
-      } else {
-        measurePipeline();
-        measureBare();
-      }
-    }
-    const double bareMs = Median(bare), pipelineMs = Median(pipeline);
+    DecodeBare(path, ownSize);
+    const auto [bareMs, pipelineMs] = SideBySide(
+        repetitions, [&] { DecodeBare(path, ownSize); }, [&] { ShowPicture(path, screen); });
     std::printf("| %s | %dx%d | %dx%d | %.1f | %.1f | %.2f |\n", Narrow(FileName(path)).c_str(),
                 shown.natural.width, shown.natural.height, shown.drawn.width, shown.drawn.height,
                 bareMs, pipelineMs, pipelineMs / bareMs);
@@ -230,24 +232,13 @@ int Time(int repetitions, const std::vector<std::wstring>& paths) {
 }
 
 // The pipeline on one picture against the pipeline on another (a photo with a colour profile
-// against the same photo without), side by side, alternating which goes first.
+// against the same photo without), side by side.
 int Versus(int repetitions, const std::wstring& path, const std::wstring& other) {
   const ScreenBuffer screen;
   ShowPicture(path, screen);
   ShowPicture(other, screen);
-  std::vector<double> first, second;
-  for (int i = 0; i < repetitions; ++i) {
-    const auto one = [&] { first.push_back(Milliseconds([&] { ShowPicture(path, screen); })); };
-    const auto two = [&] { second.push_back(Milliseconds([&] { ShowPicture(other, screen); })); };
-    if (i % 2 == 0) {
-      one();
-      two();
-    } else {
-      two();
-      one();
-    }
-  }
-  const double firstMs = Median(first), secondMs = Median(second);
+  const auto [firstMs, secondMs] = SideBySide(
+      repetitions, [&] { ShowPicture(path, screen); }, [&] { ShowPicture(other, screen); });
   std::printf("| %s | %s | %.1f | %.1f | %.2f |\n", Narrow(FileName(path)).c_str(),
               Narrow(FileName(other)).c_str(), firstMs, secondMs, firstMs / secondMs);
   return 0;

@@ -37,6 +37,13 @@ struct OwnPrefix {
 class InstallerTest : private OwnPrefix, public SaverTest {
  protected:
   InstallerTest() : SaverTest(own) {}
+
+  // `file` (of dist/) copied to C:\ of the prefix; its path there.
+  std::string CopyToPrefix(const std::filesystem::path& file) {
+    const std::string path = "C:\\" + file.filename().string();
+    std::filesystem::copy_file(file, prefix().HostPath(path));
+    return path;
+  }
 };
 
 std::filesystem::path FindInDist(const std::string& ending) {
@@ -174,8 +181,7 @@ SilentRun RunSilently(const WinePrefix& prefix, const ProbeClient& probe,
 TEST_F(InstallerTest, SilentInstallMakesItCurrentAndSilentUninstallPutsThePreviousBack) {
   const std::filesystem::path installer = FindInDist("-setup.exe");
   ASSERT_FALSE(installer.empty()) << "no *-setup.exe in dist/: make dist";
-  const std::string setup = "C:\\" + installer.filename().string();
-  std::filesystem::copy_file(installer, prefix().HostPath(setup));
+  const std::string setup = CopyToPrefix(installer);
   prefix().SetRegistryValue("HKCU\\" + kDesktopKey, kSaverValue, kPreviousSaver);
   // There before the install, empty, as another program may have left it: it is not ours to
   // remove.
@@ -273,8 +279,7 @@ TEST_F(InstallerTest, SilentInstallMakesItCurrentAndSilentUninstallPutsThePrevio
 TEST_F(InstallerTest, MsiInstallsForEveryUserSilentlyAndItsRemovalLeavesNothing) {
   const std::filesystem::path package = FindInDist(".msi");
   ASSERT_FALSE(package.empty()) << "no *.msi in dist/: make dist";
-  const std::string msi = "C:\\" + package.filename().string();
-  std::filesystem::copy_file(package, prefix().HostPath(msi));
+  const std::string msi = CopyToPrefix(package);
   prefix().SetRegistryValue("HKCU\\" + kDesktopKey, kSaverValue, kPreviousSaver);
   const std::filesystem::path system = prefix().HostPath("C:\\windows\\system32");
   const std::set<std::string> before = FilesIn(system);
