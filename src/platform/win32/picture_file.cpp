@@ -29,6 +29,13 @@ bool IsFormatWeRead(FileStream& file) {
   return FormatOf(std::span(start).first(file.ReadAt(0, start))).has_value();
 }
 
+// The picture shown in sRGB where a profile says its colours are others, as stored otherwise.
+std::unique_ptr<PixelSource> InSrgb(std::unique_ptr<PixelSource> picture,
+                                    std::optional<std::vector<std::uint8_t>> profile) {
+  if (!profile) return picture;
+  return ShownInSrgb(std::move(picture), std::move(*profile));
+}
+
 // A format we do not read ourselves goes to whichever installed codec recognises its content.
 // Its decoder is made at once, to learn its frame, which is then held to the same budget before
 // any pixel is copied (the question is a registry search under Wine, so it is asked only here).
@@ -39,9 +46,7 @@ std::unique_ptr<PixelSource> OpenByCodec(const ComPtr<IWICImagingFactory>& facto
   if (!bits || !IsAffordableFrame(decoded.size, *bits)) ThrowInvalidPicture("frame too costly");
   std::optional<std::vector<std::uint8_t>> profile =
       FrameColourProfile(*factory.Get(), *decoded.frame.Get());
-  std::unique_ptr<PixelSource> picture = WicPictureOfDecoder(factory, std::move(decoded));
-  if (!profile) return picture;
-  return ShownInSrgb(std::move(picture), std::move(*profile));
+  return InSrgb(WicPictureOfDecoder(factory, std::move(decoded)), std::move(profile));
 }
 
 }  // namespace
@@ -77,8 +82,7 @@ std::unique_ptr<PixelSource> OpenPictureFile(const ComPtr<IWICImagingFactory>& f
       Upright(header->natural, header->orientation) == header->frame
           ? std::move(frame)
           : PlaceFrame(std::move(frame), header->natural, header->frameAt);
-  if (!profile) return picture;
-  return ShownInSrgb(std::move(picture), std::move(*profile));
+  return InSrgb(std::move(picture), std::move(profile));
 }
 
 }  // namespace platform::win32

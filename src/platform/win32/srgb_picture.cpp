@@ -57,13 +57,12 @@ class ColourEngine {
     return {transform_(profiles, 2, &intent, 1, BEST_MODE, INDEX_DONT_CARE), delete_};
   }
 
-  // Converts rows of 32-bit pixels (blue, green, red, unused) from `from` to `to`.
-  bool Translate(const Handle& transform, const std::uint32_t* from, PixelSize size,
-                 std::uint32_t* to) const {
-    const auto stride = static_cast<DWORD>(size.width) * 4;
-    return translate_(transform.get(), const_cast<std::uint32_t*>(from), BM_xRGBQUADS,
-                      static_cast<DWORD>(size.width), static_cast<DWORD>(size.height), stride, to,
-                      BM_xRGBQUADS, stride, nullptr, 0) != FALSE;
+  // Converts a row of 32-bit pixels (blue, green, red, unused) from `from` into `to`, as long.
+  bool Translate(const Handle& transform, std::span<const std::uint32_t> from,
+                 std::span<std::uint32_t> to) const {
+    const auto count = static_cast<DWORD>(from.size());
+    return translate_(transform.get(), const_cast<std::uint32_t*>(from.data()), BM_xRGBQUADS, count,
+                      1, count * 4, to.data(), BM_xRGBQUADS, count * 4, nullptr, 0) != FALSE;
   }
 
  private:
@@ -109,8 +108,7 @@ std::optional<ColourGrid> GridToSrgb(std::span<const std::uint8_t> profile) {
   if (!transform) return std::nullopt;
   const std::vector<std::uint32_t> samples = ColourGrid::Samples();
   std::vector<std::uint32_t> converted(samples.size());
-  const PixelSize row{static_cast<int>(samples.size()), 1};
-  if (!engine->Translate(transform, samples.data(), row, converted.data())) return std::nullopt;
+  if (!engine->Translate(transform, samples, converted)) return std::nullopt;
   return ColourGrid(std::move(converted));
 }
 
