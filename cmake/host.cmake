@@ -33,7 +33,8 @@ set(FUZZ_DIR ${CMAKE_CURRENT_BINARY_DIR}/fuzz)
 set(FUZZERS)
 foreach(target header resample)
   set(sources ${CMAKE_SOURCE_DIR}/fuzz/${target}_fuzzer.cpp
-      ${CMAKE_SOURCE_DIR}/src/platform/pictures/orientation.cpp)
+      ${CMAKE_SOURCE_DIR}/src/platform/pictures/orientation.cpp
+      ${CMAKE_SOURCE_DIR}/src/platform/pictures/pixels.cpp)
   if(target STREQUAL header)
     list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.cpp
          ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_budget.cpp

@@ -243,6 +243,37 @@ TEST(Resample, AnEmptyTargetReadsNothing) {
   EXPECT_EQ(shown.Rendered(), nullptr);
 }
 
+// A picture let go leaves its words to the next one, whose bitmap is made in them; nothing of the
+// old picture shows where the new one's rows fall short, as a cut file's do.
+TEST(Resample, TheNextPictureIsMadeInTheWordsTheLastLetGoWithNothingOfItsPixels) {
+  constexpr std::uint32_t kGrey = 0xFF808080;
+  struct CutShort : platform::RowSource {
+    [[nodiscard]] PixelSize size() const override { return {8, 8}; }
+    void ReadRows(const platform::RowSink& sink) override {
+      sink(0, 4, Flat({8, 4}, kGrey).data());
+    }
+  };
+  const std::uint32_t* words = nullptr;
+  {
+    platform::Picture last(std::make_unique<MemoryPicture>(PixelSize{8, 8}, Flat({8, 8}, ~0U)));
+    last.Render({8, 8});
+    words = last.Rendered()->pixels.data();
+  }
+  for (const PixelSize at : {PixelSize{8, 8}, PixelSize{4, 4}}) {
+    platform::Picture next(std::make_unique<CutShort>());
+    next.Render(at);
+    const platform::PixelBuffer& pixels = next.Rendered()->pixels;
+    EXPECT_EQ(pixels.data(), words) << Describe(at);
+    const std::size_t half = pixels.size() / 2;
+    EXPECT_TRUE(std::all_of(pixels.begin(), pixels.begin() + half, [](std::uint32_t p) {
+      return p == kGrey;
+    })) << Describe(at);
+    EXPECT_TRUE(std::all_of(pixels.begin() + half, pixels.end(), [](std::uint32_t p) {
+      return p == 0;
+    })) << Describe(at);
+  }
+}
+
 // A GIF's first frame on its logical screen: the frame at its offset, black all around, read in
 // strips of any height.
 TEST(Resample, AFramePlacedOnALargerPictureHasBlackAroundIt) {

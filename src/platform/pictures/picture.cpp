@@ -7,6 +7,10 @@ namespace platform {
 Picture::Picture(std::unique_ptr<PixelSource> source)
     : natural_(Upright(source->size(), source->orientation())), source_(std::move(source)) {}
 
+Picture::~Picture() {
+  if (rendered_) KeepForNextBitmap(std::move(rendered_->pixels).Recycle());
+}
+
 void Picture::Render(PixelSize target) {
   if (failure_) std::rethrow_exception(failure_);
   if (rendered_ && rendered_->size == target) return;

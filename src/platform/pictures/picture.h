@@ -12,6 +12,10 @@ namespace platform {
 class Picture {
  public:
   explicit Picture(std::unique_ptr<PixelSource> source);
+  // The bitmap's words are kept for the next picture's.
+  ~Picture();
+  Picture(const Picture&) = delete;
+  Picture& operator=(const Picture&) = delete;
 
   // The size of the picture drawn unscaled, in picture pixels.
   [[nodiscard]] PixelSize NaturalSize() const { return natural_; }

@@ -95,9 +95,9 @@ class AreaResampler {
         columns_({source.width, target.width}),
         averagedRow_(static_cast<std::size_t>(target.width) * kChannels),
         targetRow_(averagedRow_.size()),
-        target_(target) {
-    // Rows are appended as they are made: no pass that only clears memory.
-    result_.reserve(PixelCount(target));
+        target_(target),
+        // Rows are appended as they are made: no pass that only clears memory.
+        result_(BitmapRoom(PixelCount(target))) {
     // A source narrower than the taps is read from a copy padded with zero-weighted pixels.
     if (source.width < columns_.taps) paddedRow_.resize(static_cast<std::size_t>(columns_.taps));
   }
@@ -192,8 +192,7 @@ Bitmap Resample(PixelSize from, const RowReader& read, PixelSize target) {
   const auto width = static_cast<std::size_t>(from.width);
   if (from == target) {
     const std::size_t count = PixelCount(target);
-    std::vector<std::uint32_t> pixels;
-    pixels.reserve(count);
+    std::vector<std::uint32_t> pixels = BitmapRoom(count);
     read([&](int, int rowCount, const std::uint32_t* rows) {
       const std::size_t strip = static_cast<std::size_t>(rowCount) * width;
       pixels.insert(pixels.end(), rows, rows + std::min(strip, count - pixels.size()));

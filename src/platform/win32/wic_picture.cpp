@@ -234,7 +234,8 @@ class WicPicture final : public RowSource {
   // Strip by strip straight into the bitmap: no strip buffer, and no copy out of it.
   static Bitmap ReadBitmap(const Reading& reading) {
     const auto width = static_cast<std::size_t>(reading.size.width);
-    std::vector<std::uint32_t> pixels(PixelCount(reading.size));
+    std::vector<std::uint32_t> pixels = BitmapRoom(PixelCount(reading.size));
+    pixels.resize(PixelCount(reading.size));
     CopyStrips(
         reading, StripRows(reading.size.width),
         [&](int firstRow) { return &pixels[static_cast<std::size_t>(firstRow) * width]; },
