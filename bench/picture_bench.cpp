@@ -3,6 +3,9 @@
 //
 //   picture_bench time <repetitions> <picture>...  a markdown table row per picture
 //   picture_bench versus <repetitions> <a> <b>      the pipeline on a against b, one table row
+//   picture_bench monitor <repetitions> <picture> <profile>
+//                                                   the pipeline with that monitor profile
+//                                                   against it with none, one table row
 //   picture_bench peak-pipeline <picture>           peak memory after showing the picture
 //   picture_bench peak-decoder <picture>            peak memory after only opening its decoder
 //   picture_bench check <folder>                    the pipeline's answers to the files there
@@ -19,7 +22,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -28,12 +34,14 @@
 #include <utility>
 #include <vector>
 
+#include "platform/pictures/display_colours.h"
 #include "platform/pictures/picture.h"
 #include "platform/run_time_error.h"
 #include "platform/win32/com_apartment.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/metafile_picture.h"
 #include "platform/win32/picture_file.h"
+#include "platform/win32/system_colour_engine.h"
 #include "platform/win32/wic_picture.h"
 #include "show_fit.h"
 
@@ -107,10 +115,25 @@ struct Shown {
 ComPtr<IWICImagingFactory> processFactory;
 const ComPtr<IWICImagingFactory>& Factory() { return processFactory; }
 
-// The screen's DPI is asked for once, as the saver asks for it once.
-std::unique_ptr<platform::PixelSource> Open(const std::wstring& path) {
+using Display = std::shared_ptr<const platform::DisplayColours>;
+
+// A monitor with the colour profile in `file`, or with none.
+Display MonitorWith(const std::optional<std::wstring>& file) {
+  std::optional<std::vector<std::uint8_t>> profile;
+  if (file) {
+    std::ifstream in(std::filesystem::path(*file), std::ios::binary);
+    profile.emplace(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return std::make_shared<const platform::DisplayColours>(
+      std::make_shared<const platform::win32::SystemColourEngine>(), std::move(profile));
+}
+
+// The screen's DPI is asked for once, as the saver asks for it once; its monitor has no colour
+// profile unless one is given.
+std::unique_ptr<platform::PixelSource> Open(const std::wstring& path, const Display& display = {}) {
   static const int pixelsPerInch = platform::win32::ScreenPixelsPerInch();
-  return platform::win32::OpenPictureFile(Factory(), path, pixelsPerInch);
+  static const Display srgb = MonitorWith(std::nullopt);
+  return platform::win32::OpenPictureFile(Factory(), path, pixelsPerInch, display ? display : srgb);
 }
 
 // Where the show draws the picture in the file, worked out once per file before anything of it
@@ -123,9 +146,10 @@ PixelSize ShownAt(const std::wstring& path) {
 }
 
 // (a) What the show does with a picture file, up to the back buffer.
-Shown ShowPicture(const std::wstring& path, const ScreenBuffer& screen) {
+Shown ShowPicture(const std::wstring& path, const ScreenBuffer& screen,
+                  const Display& display = {}) {
   const PixelSize at = ShownAt(path);
-  platform::Picture picture(Open(path));
+  platform::Picture picture(Open(path, display));
   picture.Render(at);
   screen.Blit(*picture.Rendered());
   return {picture.NaturalSize(), picture.Rendered()->size};
@@ -241,6 +265,22 @@ int Versus(int repetitions, const std::wstring& path, const std::wstring& other)
       repetitions, [&] { ShowPicture(path, screen); }, [&] { ShowPicture(other, screen); });
   std::printf("| %s | %s | %.1f | %.1f | %.2f |\n", Narrow(FileName(path)).c_str(),
               Narrow(FileName(other)).c_str(), firstMs, secondMs, firstMs / secondMs);
+  return 0;
+}
+
+// The pipeline on a picture for a monitor with the colour profile in `profile` against the same
+// for a monitor with none, side by side, and what the conversion adds a shown pixel.
+int Monitor(int repetitions, const std::wstring& path, const std::wstring& profile) {
+  const Display monitor = MonitorWith(profile);
+  if (monitor->IsSrgb()) throw std::runtime_error("no conversion to " + Narrow(profile));
+  const ScreenBuffer screen;
+  const Shown shown = ShowPicture(path, screen, monitor);
+  ShowPicture(path, screen);
+  const auto [withMs, withoutMs] = SideBySide(
+      repetitions, [&] { ShowPicture(path, screen, monitor); }, [&] { ShowPicture(path, screen); });
+  const double nanoseconds = (withMs - withoutMs) * 1e6 / double(platform::PixelCount(shown.drawn));
+  std::printf("| %s | %s | %.1f | %.1f | %.1f |\n", Narrow(FileName(path)).c_str(),
+              Narrow(FileName(profile)).c_str(), withMs, withoutMs, nanoseconds);
   return 0;
 }
 
@@ -412,6 +452,9 @@ int Run(const std::vector<std::wstring>& args) {
     if (args.size() == 4 && args[0] == L"versus") {
       return Versus(std::stoi(args[1]), args[2], args[3]);
     }
+    if (args.size() == 4 && args[0] == L"monitor") {
+      return Monitor(std::stoi(args[1]), args[2], args[3]);
+    }
     if (args.size() == 2 && args[0] == L"peak-pipeline") {
       const ScreenBuffer screen;
       ShowPicture(args[1], screen);
@@ -431,7 +474,7 @@ int Run(const std::vector<std::wstring>& args) {
   std::fprintf(
       stderr,
       "usage: picture_bench time <repetitions> <picture>... | versus <repetitions> <picture> "
-      "<other> | peak-pipeline <picture> | "
+      "<other> | monitor <repetitions> <picture> <profile> | peak-pipeline <picture> | "
       "peak-decoder <picture> | check <folder> | cost <picture> | drawing <emf>\n");
   return 2;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <random>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -38,6 +40,45 @@ TEST(ColourGrid, ReproducesALinearConversionAtEveryColourAndKeepsAlpha) {
       }
     }
   }
+}
+
+// The four-at-a-time path converts every pixel exactly as the plain arithmetic does, on a grid of
+// arbitrary colours: at random colours and alphas, and at every level on either side of a cell's
+// edge, where a pixel's cell and its tetrahedron change.
+TEST(ColourGrid, ConvertsFourAtATimeExactlyAsOneByOne) {
+  std::mt19937 random(7);
+  std::vector<std::uint32_t> converted = ColourGrid::Samples();
+  for (std::uint32_t& sample : converted) sample = static_cast<std::uint32_t>(random());
+  const ColourGrid grid(std::move(converted));
+  std::vector<std::uint32_t> pixels;
+  for (int i = 0; i < 200000; ++i) {
+    const std::uint32_t colour = static_cast<std::uint32_t>(random());
+    pixels.push_back(i % 2 == 0 ? colour | 0xFF000000 : colour);
+  }
+  for (int level = 0; level < ColourGrid::kLevels; ++level) {
+    const int edge = (level * 255 + 16) / 32;
+    for (int v = std::max(edge - 1, 0); v <= std::min(edge + 1, 255); ++v) {
+      const auto u = static_cast<std::uint32_t>(v);
+      for (const std::uint32_t other : {0u, 0x80u, 0xFFu, u}) {
+        pixels.insert(pixels.end(), {0xFF000000 | u << 16 | other << 8 | other,
+                                     0xFF000000 | other << 16 | u << 8 | other,
+                                     0xFF000000 | other << 16 | other << 8 | u});
+      }
+    }
+  }
+  pixels.resize(pixels.size() / 4 * 4 + 3);  // and a few left over the fours
+  std::vector<std::uint32_t> result = pixels;
+  grid.Apply(result);
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    ASSERT_EQ(result[i], grid.Convert(pixels[i])) << std::hex << "pixel " << pixels[i];
+  }
+}
+
+TEST(ColourGrid, RefusesAGridOfAnyOtherSize) {
+  std::vector<std::uint32_t> converted = ColourGrid::Samples();
+  converted.pop_back();
+  EXPECT_THROW(ColourGrid{converted}, std::invalid_argument);
+  EXPECT_THROW(ColourGrid{std::vector<std::uint32_t>{}}, std::invalid_argument);
 }
 
 }  // namespace

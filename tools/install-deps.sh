@@ -12,8 +12,8 @@ packages=(
   zlib1g-dev libz-mingw-w64-dev
   xvfb xserver-xephyr xdotool x11-utils imagemagick
   # Free colour profiles: the Wine tests' and the fuzz corpus' Adobe RGB pictures, and the sRGB
-  # values lcms2 converts them to.
-  icc-profiles-free
+  # values lcms2 converts them to; colord's display profiles for the monitors they are shown on.
+  icc-profiles-free colord-data
   fonts-ipafont-gothic fonts-wine locales
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev
   # The release: the per-user installer, the MSI and the zip, signed when a certificate is

@@ -1,6 +1,8 @@
-// Photos in their true colours: a picture whose embedded profile says its colours are Adobe RGB
-// is shown converted to sRGB, as lcms2 converts it with the free profiles Debian ships; one whose
-// profile is broken is shown as stored.
+// Pictures in their true colours on the monitor in front of the viewer: a picture whose embedded
+// profile says its colours are Adobe RGB is converted from them, an untagged one from sRGB, and
+// both to the primary monitor's profile where the system associates one (under Wine, the file
+// that the ICM key names), to sRGB where it has none or a broken one; as lcms2 converts them with
+// the free profiles Debian ships. A picture whose own profile is broken is shown as stored.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,19 +15,40 @@ namespace e2e {
 namespace {
 
 const std::string kProfiles = "/usr/share/color/icc/";
+const std::string kAdobeRgb = kProfiles + "compatibleWithAdobeRGB1998.icc";
+
+enum class Tag { None, AdobeRgb, BrokenAdobeRgb };
 
 struct ColourCase {
   const char* name;
   TestPicture picture;
-  bool brokenProfile;
+  Tag tag;
+  std::string monitor;         // the monitor's profile under kProfiles; none when empty
+  bool brokenMonitor = false;  // its profile loses its signature
 };
 
 void PrintTo(const ColourCase& c, std::ostream* out) { *out << c.name; }
 
-// The colour ImageMagick reads at (4, 4) of `file`, converted to sRGB first when `toSrgb`.
-Rgb ColourOf(const std::filesystem::path& file, const std::string& format, bool toSrgb) {
+std::string ReadFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A profile whose signature is gone: no engine takes it.
+void BreakProfile(const std::filesystem::path& file) {
+  std::string bytes = ReadFile(file);
+  const std::size_t signature = bytes.find("acsp");
+  ASSERT_NE(signature, std::string::npos) << "no profile in " << file;
+  bytes.replace(signature, 4, "xxxx");
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The colour ImageMagick reads at (4, 4) of `file` once converted through `profiles` in turn (the
+// first is assigned to a picture that has none, and converted from the one it has otherwise).
+Rgb ColourOf(const std::filesystem::path& file, const std::string& format,
+             const std::vector<std::string>& profiles) {
   std::vector<std::string> command = {"convert", format + ":" + file.string()};
-  if (toSrgb) command.insert(command.end(), {"-profile", kProfiles + "sRGB.icc"});
+  for (const std::string& profile : profiles) command.insert(command.end(), {"-profile", profile});
   command.insert(command.end(),
                  {"-crop", "1x1+4+4", "-depth", "8", "-format",
                   "%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:int(255*b+.5)]", "info:"});
@@ -37,32 +60,57 @@ Rgb ColourOf(const std::filesystem::path& file, const std::string& format, bool 
   return {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b)};
 }
 
-// Makes the picture's file say its colours are Adobe RGB, with its pixels left as they are (the
-// first profile ImageMagick is given is assigned, not converted to); a broken profile then loses
-// its signature.
-void TagAdobeRgb(const std::filesystem::path& file, const std::string& format, bool broken) {
-  const std::string name = format + ":" + file.string();
-  RunTool({"convert", name, "-profile", kProfiles + "compatibleWithAdobeRGB1998.icc", name}, {});
-  if (!broken) return;
-  std::ifstream in(file, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  in.close();
-  const std::size_t signature = bytes.find("acsp");
-  ASSERT_NE(signature, std::string::npos) << "no profile in " << file;
-  bytes.replace(signature, 4, "xxxx");
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-}
+// The monitor's profile for as long as the test runs: its file in the system's colour folder and
+// its name under the ICM key, where Wine's GetICMProfileW finds it. Taken away afterwards, as the
+// other tests share the prefix.
+class MonitorProfile {
+ public:
+  MonitorProfile(const WinePrefix& prefix, const std::string& source, bool broken)
+      : prefix_(prefix), name_(std::filesystem::path(source).filename().string()) {
+    const std::filesystem::path folder =
+        prefix_.HostPath("C:\\windows\\system32\\spool\\drivers\\color");
+    std::filesystem::create_directories(folder);
+    file_ = folder / name_;
+    std::filesystem::copy_file(source, file_, std::filesystem::copy_options::overwrite_existing);
+    if (broken) BreakProfile(file_);
+    prefix_.SetRegistryValue(kKey, name_, "");
+  }
+  MonitorProfile(const MonitorProfile&) = delete;
+  MonitorProfile& operator=(const MonitorProfile&) = delete;
+  ~MonitorProfile() {
+    prefix_.DeleteRegistryValue(kKey, name_);
+    std::filesystem::remove(file_);
+  }
+
+ private:
+  static constexpr const char* kKey =
+      "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\ICM\\mntr";
+  const WinePrefix& prefix_;
+  std::string name_;
+  std::filesystem::path file_;
+};
 
 class ColourTest : public SaverTest, public ::testing::WithParamInterface<ColourCase> {};
 
-TEST_P(ColourTest, ShownInSrgbAsLcmsConvertsIt) {
+TEST_P(ColourTest, ShownInTheMonitorsColoursAsLcmsConvertsThem) {
   const ColourCase& c = GetParam();
   const ProgramFolder folder = MakeFolder("colour", {c.picture});
   const std::filesystem::path file = folder.HostPath() / c.picture.file;
-  TagAdobeRgb(file, c.picture.format, c.brokenProfile);
-  const Rgb expected = ColourOf(file, c.picture.format, !c.brokenProfile);
-  ChildProcess saver = StartSaver(folder, {"/s"});
+  const std::string name = c.picture.format + ":" + file.string();
+  if (c.tag != Tag::None) RunTool({"convert", name, "-profile", kAdobeRgb, name}, {});
+  if (c.tag == Tag::BrokenAdobeRgb) BreakProfile(file);
 
+  std::vector<std::string> profiles;
+  const bool toMonitor = !c.monitor.empty() && !c.brokenMonitor;
+  if (c.tag != Tag::BrokenAdobeRgb && (toMonitor || c.tag == Tag::AdobeRgb)) {
+    if (c.tag == Tag::None) profiles.push_back(kProfiles + "sRGB.icc");
+    profiles.push_back(toMonitor ? kProfiles + c.monitor : kProfiles + "sRGB.icc");
+  }
+  const Rgb expected = ColourOf(file, c.picture.format, profiles);
+
+  std::optional<MonitorProfile> monitor;
+  if (!c.monitor.empty()) monitor.emplace(prefix(), kProfiles + c.monitor, c.brokenMonitor);
+  ChildProcess saver = StartSaver(folder, {"/s"});
   const std::optional<Shown> shown = WaitForSteadyPicture();
   ASSERT_TRUE(shown) << "no picture settled on a black screen; see out/e2e/";
   const Rgb got = shown->image.At(shown->box.left + 4, shown->box.top + 4);
@@ -72,10 +120,34 @@ TEST_P(ColourTest, ShownInSrgbAsLcmsConvertsIt) {
 INSTANTIATE_TEST_SUITE_P(
     Pictures, ColourTest,
     ::testing::Values(
-        ColourCase{"AdobeRgbJpeg", {"QMAR5201.DAT", 640, 480, {60, 180, 90}, "jpg"}, false},
-        ColourCase{"AdobeRgbPng", {"QMAR5201.DAT", 640, 480, {200, 120, 40}, "png"}, false},
         ColourCase{
-            "BrokenProfileAsStored", {"QMAR5201.DAT", 640, 480, {60, 180, 90}, "jpg"}, true}),
+            "AdobeRgbJpeg", {"QMAR5201.DAT", 640, 480, {60, 180, 90}, "jpg"}, Tag::AdobeRgb, ""},
+        ColourCase{
+            "AdobeRgbPng", {"QMAR5201.DAT", 640, 480, {200, 120, 40}, "png"}, Tag::AdobeRgb, ""},
+        ColourCase{"BrokenProfileAsStored",
+                   {"QMAR5201.DAT", 640, 480, {60, 180, 90}, "jpg"},
+                   Tag::BrokenAdobeRgb,
+                   ""},
+        // A monitor whose profile swaps red and green: red comes out green, grey stays grey.
+        ColourCase{"RedOnSwappedMonitor",
+                   {"QMAR5201.DAT", 640, 480, {200, 40, 40}, "png"},
+                   Tag::None,
+                   "colord/SwappedRedAndGreen.icc"},
+        ColourCase{"GreyOnSwappedMonitor",
+                   {"QMAR5201.DAT", 640, 480, {128, 128, 128}, "png"},
+                   Tag::None,
+                   "colord/SwappedRedAndGreen.icc"},
+        // An Adobe RGB photo on an Adobe RGB monitor comes out as stored.
+        ColourCase{"AdobeRgbOnAdobeRgbMonitor",
+                   {"QMAR5201.DAT", 640, 480, {60, 180, 90}, "jpg"},
+                   Tag::AdobeRgb,
+                   "colord/AdobeRGB1998.icc"},
+        // A broken monitor profile leaves the colours of a monitor without one.
+        ColourCase{"AdobeRgbOnBrokenMonitorProfile",
+                   {"QMAR5201.DAT", 640, 480, {60, 180, 90}, "jpg"},
+                   Tag::AdobeRgb,
+                   "colord/AdobeRGB1998.icc",
+                   true}),
     CaseName());
 
 }  // namespace

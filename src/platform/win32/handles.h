@@ -93,12 +93,14 @@ struct MetafileTraits {
 };
 using UniqueMetafile = Owned<MetafileTraits>;
 
-struct MemoryDcTraits {
+// A DC the program made itself, with CreateCompatibleDC or CreateDCW: deleted, not released.
+struct CreatedDcTraits {
   using Value = HDC;
   static Value Empty() { return nullptr; }
   static void Release(Value dc) { DeleteDC(dc); }
 };
-using MemoryDc = Owned<MemoryDcTraits>;
+using MemoryDc = Owned<CreatedDcTraits>;
+using DeviceDc = Owned<CreatedDcTraits>;
 
 // An object selected into a DC for a scope; the DC's previous object goes back in at the end.
 class DcSelection {

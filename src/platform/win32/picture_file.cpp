@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/pictures/colour_profile.h"
+#include "platform/pictures/display_picture.h"
 #include "platform/pictures/orientation.h"
 #include "platform/pictures/picture_budget.h"
 #include "platform/pictures/picture_header.h"
@@ -15,7 +16,6 @@
 #include "platform/run_time_error.h"
 #include "platform/win32/file_stream.h"
 #include "platform/win32/metafile_picture.h"
-#include "platform/win32/srgb_picture.h"
 #include "platform/win32/wic_picture.h"
 
 namespace platform::win32 {
@@ -29,30 +29,26 @@ bool IsFormatWeRead(FileStream& file) {
   return FormatOf(std::span(start).first(file.ReadAt(0, start))).has_value();
 }
 
-// The picture shown in sRGB where a profile says its colours are others, as stored otherwise.
-std::unique_ptr<PixelSource> InSrgb(std::unique_ptr<PixelSource> picture,
-                                    std::optional<std::vector<std::uint8_t>> profile) {
-  if (!profile) return picture;
-  return ShownInSrgb(std::move(picture), std::move(*profile));
-}
-
 // A format we do not read ourselves goes to whichever installed codec recognises its content.
 // Its decoder is made at once, to learn its frame, which is then held to the same budget before
 // any pixel is copied (the question is a registry search under Wine, so it is asked only here).
 std::unique_ptr<PixelSource> OpenByCodec(const ComPtr<IWICImagingFactory>& factory,
-                                         FileStream& file) {
+                                         FileStream& file,
+                                         std::shared_ptr<const DisplayColours> display) {
   DecodedFrame decoded = DecodeFrame(*factory.Get(), file);
   const std::optional<unsigned> bits = FrameBitsPerPixel(*factory.Get(), *decoded.frame.Get());
   if (!bits || !IsAffordableFrame(decoded.size, *bits)) ThrowInvalidPicture("frame too costly");
   std::optional<std::vector<std::uint8_t>> profile =
       FrameColourProfile(*factory.Get(), *decoded.frame.Get());
-  return InSrgb(WicPictureOfDecoder(factory, std::move(decoded)), std::move(profile));
+  return InDisplayColours(WicPictureOfDecoder(factory, std::move(decoded)), std::move(profile),
+                          std::move(display));
 }
 
 }  // namespace
 
 std::unique_ptr<PixelSource> OpenPictureFile(const ComPtr<IWICImagingFactory>& factory,
-                                             const std::wstring& path, int pixelsPerInch) {
+                                             const std::wstring& path, int pixelsPerInch,
+                                             std::shared_ptr<const DisplayColours> display) {
   const ComPtr<FileStream> file = OpenFileStream(path);
 
   const PictureFileReader read = [&file](std::uint64_t offset, std::span<std::uint8_t> into) {
@@ -63,7 +59,7 @@ std::unique_ptr<PixelSource> OpenPictureFile(const ComPtr<IWICImagingFactory>& f
     // A format we read whose header is cut short or contradicts itself is no picture; any
     // decoder would see it otherwise than we did.
     if (IsFormatWeRead(*file.Get())) ThrowInvalidPicture("broken picture header");
-    return OpenByCodec(factory, *file.Get());
+    return OpenByCodec(factory, *file.Get(), std::move(display));
   }
 
   // Under Wine, creating the decoder already decodes every pixel: a picture that costs too much
@@ -71,7 +67,8 @@ std::unique_ptr<PixelSource> OpenPictureFile(const ComPtr<IWICImagingFactory>& f
   if (!IsAffordable(*header, file->Size())) ThrowInvalidPicture("picture too costly to decode");
 
   if (header->format == PictureFormat::Emf || header->format == PictureFormat::Wmf) {
-    return OpenMetafile(*file.Get(), *header);
+    // A drawing's colours are sRGB's, as a picture's that says nothing.
+    return InDisplayColours(OpenMetafile(*file.Get(), *header), std::nullopt, std::move(display));
   }
   // Read before the decoder takes the file over.
   std::optional<std::vector<std::uint8_t>> profile = ProfileOf(read, header->colour);
@@ -82,7 +79,7 @@ std::unique_ptr<PixelSource> OpenPictureFile(const ComPtr<IWICImagingFactory>& f
       Upright(header->natural, header->orientation) == header->frame
           ? std::move(frame)
           : PlaceFrame(std::move(frame), header->natural, header->frameAt);
-  return InSrgb(std::move(picture), std::move(profile));
+  return InDisplayColours(std::move(picture), std::move(profile), std::move(display));
 }
 
 }  // namespace platform::win32

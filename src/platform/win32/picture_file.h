@@ -9,11 +9,13 @@
 #include <memory>
 #include <string>
 
+#include "platform/pictures/display_colours.h"
 #include "platform/pictures/pixels.h"
 
 namespace platform::win32 {
 
-// Opens the picture at `path`; a metafile's size on paper is taken at `pixelsPerInch`. Throws
+// Opens the picture at `path`, to be shown in `display`'s colours; a metafile's size on paper is
+// taken at `pixelsPerInch`. Throws
 // RunTimeError(FileNotFound) when there is no such file (or a folder of that name),
 // RunTimeError(InvalidPicture) when the file is no picture or would cost too much to decode. A
 // file whose header we read meets its decoder only when its pixels are first wanted, which then
@@ -21,6 +23,6 @@ namespace platform::win32 {
 // header declares. The file and the decoder are released with the source.
 std::unique_ptr<PixelSource> OpenPictureFile(
     const Microsoft::WRL::ComPtr<IWICImagingFactory>& factory, const std::wstring& path,
-    int pixelsPerInch);
+    int pixelsPerInch, std::shared_ptr<const DisplayColours> display);
 
 }  // namespace platform::win32

@@ -9,7 +9,9 @@
 #include "platform/win32/long_path.h"
 #include "platform/win32/metafile_picture.h"
 #include "platform/win32/module_path.h"
+#include "platform/win32/monitor_profile.h"
 #include "platform/win32/picture_file.h"
+#include "platform/win32/system_colour_engine.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/win32_window.h"
 
@@ -136,8 +138,11 @@ std::unique_ptr<PixelSource> Win32Binding::OpenPicture(const std::string& path) 
   if (!pictureFactory_) {
     pictureFactory_ = CreateWicFactory();
     screenPixelsPerInch_ = ScreenPixelsPerInch();
+    displayColours_ = std::make_shared<const DisplayColours>(
+        std::make_shared<const SystemColourEngine>(), PrimaryMonitorProfile());
   }
-  return OpenPictureFile(pictureFactory_, ExtendedLengthPath(ToWide(path)), screenPixelsPerInch_);
+  return OpenPictureFile(pictureFactory_, ExtendedLengthPath(ToWide(path)), screenPixelsPerInch_,
+                         displayColours_);
 }
 
 int Win32Binding::RunMessageLoop() {

@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <memory>
 
 #include "platform/binding.h"
+#include "platform/pictures/display_colours.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wic_picture.h"
 #include "platform/win32/win32_system_calls.h"
@@ -52,6 +54,8 @@ class Win32Binding final : public Binding {
   // Made for the first picture and kept: one factory for every picture of the show.
   Microsoft::WRL::ComPtr<IWICImagingFactory> pictureFactory_;
   int screenPixelsPerInch_ = 0;  // an inch of a metafile, found with the factory
+  // The colours of the monitor the pictures are on, read with the factory.
+  std::shared_ptr<const DisplayColours> displayColours_;
   std::size_t openWindows_ = 0;
   bool quitPosted_ = false;
 };

@@ -1,28 +1,22 @@
-#include "platform/win32/srgb_picture.h"
+#include "platform/win32/system_colour_engine.h"
 
 #include <windows.h>
 // After windows.h, which it builds on.
 #include <icm.h>
 
-#include <optional>
-#include <span>
 #include <utility>
 
-#include "platform/pictures/colour_grid.h"
-#include "platform/pictures/colour_profile.h"
 #include "platform/win32/handles.h"
 
 namespace platform::win32 {
 namespace {
 
-// The engine's functions, looked up in mscms.dll when the first picture with a profile is made.
-// Windows does not always take mscms.dll from its own folder, so it is loaded from there alone: a
-// copy planted beside the saver is never run. Nothing is loaded for pictures without a profile.
-class ColourEngine {
+// The engine's functions, looked up in mscms.dll once, the first time a conversion is asked for.
+class Engine {
  public:
   // The engine, or nullptr where the system has none.
-  static const ColourEngine* Get() {
-    static const std::optional<ColourEngine> engine = Load();
+  static const Engine* Get() {
+    static const std::optional<Engine> engine = Load();
     return engine ? &*engine : nullptr;
   }
 
@@ -66,8 +60,8 @@ class ColourEngine {
   }
 
  private:
-  static std::optional<ColourEngine> Load() {
-    ColourEngine engine;
+  static std::optional<Engine> Load() {
+    Engine engine;
     engine.module_ =
         UniqueModule(LoadLibraryExW(L"mscms.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     if (!engine.module_ || !engine.Find(engine.open_, "OpenColorProfileW") ||
@@ -95,51 +89,21 @@ class ColourEngine {
   decltype(&::TranslateBitmapBits) translate_ = nullptr;
 };
 
-// The conversion from the profile's colours to sRGB, sampled on a grid; nothing where the engine
-// cannot convert them.
-std::optional<ColourGrid> GridToSrgb(std::span<const std::uint8_t> profile) {
-  const ColourEngine* engine = ColourEngine::Get();
-  if (engine == nullptr) return std::nullopt;
-  static const std::vector<std::uint8_t> srgb = SrgbProfile();
-  const ColourEngine::Handle from = engine->Open(profile);
-  const ColourEngine::Handle to = engine->Open(srgb);
-  if (!from || !to) return std::nullopt;
-  const ColourEngine::Handle transform = engine->Transform(from, to);
-  if (!transform) return std::nullopt;
-  const std::vector<std::uint32_t> samples = ColourGrid::Samples();
-  std::vector<std::uint32_t> converted(samples.size());
-  if (!engine->Translate(transform, samples, converted)) return std::nullopt;
-  return ColourGrid(std::move(converted));
-}
-
-class SrgbPicture final : public PixelSource {
- public:
-  SrgbPicture(std::unique_ptr<PixelSource> picture, std::vector<std::uint8_t> profile)
-      : picture_(std::move(picture)), profile_(std::move(profile)) {}
-
-  [[nodiscard]] PixelSize size() const override { return picture_->size(); }
-  [[nodiscard]] Orientation orientation() const override { return picture_->orientation(); }
-
-  Bitmap Render(PixelSize target) override {
-    Bitmap stored = picture_->Render(target);
-    const std::optional<ColourGrid> grid = GridToSrgb(profile_);
-    if (!grid || stored.pixels.empty()) return stored;
-    // Converted where they lie: a second screen-sized bitmap would cost fresh pages.
-    std::vector<std::uint32_t> pixels = std::move(stored.pixels).Release();
-    grid->Apply(pixels);
-    return {stored.size, std::move(pixels)};
-  }
-
- private:
-  std::unique_ptr<PixelSource> picture_;
-  std::vector<std::uint8_t> profile_;
-};
-
 }  // namespace
 
-std::unique_ptr<PixelSource> ShownInSrgb(std::unique_ptr<PixelSource> picture,
-                                         std::vector<std::uint8_t> profile) {
-  return std::make_unique<SrgbPicture>(std::move(picture), std::move(profile));
+std::optional<std::vector<std::uint32_t>> SystemColourEngine::Convert(
+    std::span<const std::uint8_t> from, std::span<const std::uint8_t> to,
+    std::span<const std::uint32_t> colours) const {
+  const Engine* engine = Engine::Get();
+  if (engine == nullptr) return std::nullopt;
+  const Engine::Handle source = engine->Open(from);
+  const Engine::Handle destination = engine->Open(to);
+  if (!source || !destination) return std::nullopt;
+  const Engine::Handle transform = engine->Transform(source, destination);
+  if (!transform) return std::nullopt;
+  std::vector<std::uint32_t> converted(colours.size());
+  if (!engine->Translate(transform, colours, converted)) return std::nullopt;
+  return converted;
 }
 
 }  // namespace platform::win32
