@@ -42,10 +42,10 @@ TEST(ColourGrid, ReproducesALinearConversionAtEveryColourAndKeepsAlpha) {
   }
 }
 
-// The four-at-a-time path converts every pixel exactly as the plain arithmetic does, on a grid of
+// The eight-at-a-time path converts every pixel exactly as the plain arithmetic does, on a grid of
 // arbitrary colours: at random colours and alphas, and at every level on either side of a cell's
 // edge, where a pixel's cell and its tetrahedron change.
-TEST(ColourGrid, ConvertsFourAtATimeExactlyAsOneByOne) {
+TEST(ColourGrid, ConvertsEightAtATimeExactlyAsOneByOne) {
   std::mt19937 random(7);
   std::vector<std::uint32_t> converted = ColourGrid::Samples();
   for (std::uint32_t& sample : converted) sample = static_cast<std::uint32_t>(random());
@@ -66,7 +66,7 @@ TEST(ColourGrid, ConvertsFourAtATimeExactlyAsOneByOne) {
       }
     }
   }
-  pixels.resize(pixels.size() / 4 * 4 + 3);  // and a few left over the fours
+  pixels.resize(pixels.size() / 8 * 8 + 5);  // and a few left over the eights
   std::vector<std::uint32_t> result = pixels;
   grid.Apply(result);
   for (std::size_t i = 0; i < pixels.size(); ++i) {

@@ -26,7 +26,7 @@ class ColourGrid {
   explicit ColourGrid(const std::vector<std::uint32_t>& converted);
 
   // Converts premultiplied pixels in place: each keeps its alpha, and no colour exceeds it.
-  // Four at a time, each exactly as Convert converts it.
+  // Eight at a time, each exactly as Convert converts it.
   void Apply(std::span<std::uint32_t> pixels) const;
   // One pixel, by the plain arithmetic of the interpolation.
   [[nodiscard]] std::uint32_t Convert(std::uint32_t pixel) const;
