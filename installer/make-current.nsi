@@ -5,6 +5,9 @@
 ;
 ; makensis -DIDENTITY=<res/identity.h> -DICON=<the program's .ico> -DOUTFILE=<program to write>
 ;          make-current.nsi
+;
+; Exit codes: 2 when the saver is not beside it, 3 when its path cannot be a screen saver's
+; value; either way it says why and changes nothing.
 
 Unicode true
 Target amd64-unicode
@@ -38,6 +41,6 @@ Section
   SetErrorLevel 2
   Quit
 found:
-  Call MakeCurrent
+  !insertmacro MakeCurrentOrSayWhy
   Exec '"$SYSDIR\control.exe" desk.cpl,,@screensaver'
 SectionEnd
