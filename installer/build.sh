@@ -14,8 +14,13 @@ cache=$(realpath -m "$3")
 here=$(cd "$(dirname "$0")" && pwd)
 identity=$here/../res/identity.h
 field() { sed -n "s/^#define $1 \"\(.*\)\"$/\1/p" "$identity"; }
+number() { sed -n "s/^#define $1 \([0-9]*\)$/\1/p" "$identity"; }
 version=$(field APP_VERSION_TEXT)
 [ -n "$version" ] || { echo "no APP_VERSION_TEXT in $identity" >&2; exit 1; }
+# The saver's FILEVERSION, as the resource script (res/slideshow.rc) builds it.
+file_version=$(number APP_VERSION_MAJOR).$(number APP_VERSION_MINOR).$(number APP_VERSION_REVISION).0
+[[ $file_version =~ ^[0-9]+\.[0-9]+\.[0-9]+\.0$ ]] ||
+  { echo "no numeric APP_VERSION_MAJOR/MINOR/REVISION in $identity" >&2; exit 1; }
 
 shipped=("$folder"/slideshow.scr "$folder"/QMAR52??.DAT)
 [ ${#shipped[@]} -eq 51 ] || { echo "expected the saver and 50 pictures in $folder" >&2; exit 1; }
@@ -74,6 +79,18 @@ if [ ! -f "$cache/$setup" ] || [ ! -f "$cache/$package" ] || [ ! -f "$cache/$arc
     -D Icon="$(realpath --relative-to=. "$icon")" "$here/slideshow.wxs" "$cache/pictures.wxs")
   printf '\r\n\r\n932\t_ForceCodepage\r\n' >"$cache/_ForceCodepage.idt"
   WINDOWS_LANGUAGE=ja msibuild "$cache/$package" -i "$cache/_ForceCodepage.idt"
+  # What wixl cannot write. The saver's version and language (its version information's
+  # Translation), so that Windows Installer applies the rules for versioned files to it; without
+  # them the file counts as unversioned. And the upgrade's maximum inclusive, as WiX writes it for
+  # AllowSameVersionUpgrades (Attributes 513: migrate features, maximum included), so that a
+  # rebuild of the same version, whose ProductCode is new, replaces the installed one instead of
+  # installing beside it. The Upgrade table's key includes Attributes: the row is written anew.
+  upgrade_code=$(sed -n 's/.*UpgradeCode="\([-0-9A-F]*\)".*/\1/p' "$here/slideshow.wxs")
+  msibuild "$cache/$package" \
+    -q "UPDATE \`File\` SET \`Version\` = '$file_version', \`Language\` = '1041' WHERE \`File\` = 'Saver'" \
+    -q "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'" \
+    -q "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`)
+        VALUES ('{$upgrade_code}', '$version', 513, 'WIX_UPGRADE_DETECTED')"
   LC_ALL=C.UTF-8 msibuild "$cache/$package" -s "$(field APP_TITLE)" "$(field APP_COMPANY_NAME)" \
     "x64;1041" "{$(tr a-z A-Z </proc/sys/kernel/random/uuid)}"
   sign "$cache/$package"
