@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds the release beside what ships in the given folder (the saver and its 50 pictures): the
 # per-user installer, the MSI for every user of a machine, and a zip of exactly those files, all
-# named after the product's version. With SIGN_PFX set, the installer, the uninstaller it writes,
-# its Start-menu program and the MSI are signed (installer/sign.sh); the saver is signed before,
-# by `make dist`. Compressing takes a while, so the three are kept in the cache folder and made
-# again only when what goes into them, or how they are signed, changed.
+# named after the product's version. With SIGN_PFX set, the saver in the folder (first, so that
+# the installers and the zip hold the signed one), the installer, the uninstaller it writes, its
+# Start-menu program and the MSI are signed (installer/sign.sh; run under
+# `installer/sign.sh --around`, this asks for the password once). Compressing takes a while, so
+# the three are kept in the cache folder and made again only when what goes into them, or how
+# they are signed, changed.
 # usage: installer/build.sh <folder> <the program's .ico> <cache folder>
 set -euo pipefail
 
@@ -28,6 +30,9 @@ shipped=("$folder"/slideshow.scr "$folder"/QMAR52??.DAT)
 setup=slideshow-$version-setup.exe
 package=slideshow-$version.msi
 archive=slideshow-$version.zip
+sign() { if [ -n "${SIGN_PFX:-}" ]; then "$here/sign.sh" "$1"; fi; }
+sign "$folder/slideshow.scr"
+
 # The certificate, not its password, and the timestamp server tell one signing from another.
 signing="unsigned"
 if [ -n "${SIGN_PFX:-}" ]; then
@@ -35,7 +40,6 @@ if [ -n "${SIGN_PFX:-}" ]; then
 fi
 inputs=$(cd "$folder" && sha256sum slideshow.scr QMAR52??.DAT "$icon" "$identity" \
   "$here"/*.nsi "$here"/*.nsh "$here"/*.wxs "$here"/*.sh && echo "$signing")
-sign() { if [ -n "${SIGN_PFX:-}" ]; then "$here/sign.sh" "$1"; fi; }
 
 mkdir -p "$cache"
 if [ ! -f "$cache/$setup" ] || [ ! -f "$cache/$package" ] || [ ! -f "$cache/$archive" ] ||
