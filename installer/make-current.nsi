@@ -1,7 +1,8 @@
 ; What the Start-menu entry runs: it makes the saver beside it the user's current screen saver
 ; again and opens the system's Screen Saver page, where the user sees it chosen and can set the
-; wait. The system lists only the savers in its own folders, plus the current one: a saver
-; installed for one user drops out of the list once another is chosen, and this brings it back.
+; wait. The system's list covers the savers in the system's folders (which ones, Microsoft does
+; not say), plus the current one: a saver installed for one user drops out of it once another is
+; chosen, and this brings it back.
 ;
 ; makensis -DIDENTITY=<res/identity.h> -DICON=<the program's .ico> -DOUTFILE=<program to write>
 ;          make-current.nsi
