@@ -24,6 +24,8 @@ SilentInstall silent
 !include screen_saver.nsh
 
 Name "${TITLE}"
+; Its messages' title: the default adds " Setup", and this is no setup.
+Caption "${TITLE}"
 OutFile "${OUTFILE}"
 Icon "${ICON}"
 
