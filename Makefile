@@ -1,7 +1,7 @@
 # The two set-up commands (`make run`, `make test`) and `make dist`, `make bench`.
 SHELL := /bin/bash
 .DEFAULT_GOAL := dist
-.PHONY: deps dist host windows run test bench format tidy clean
+.PHONY: deps dist shipped release host windows run test bench format tidy clean
 
 deps:
 	@tools/install-deps.sh
@@ -15,16 +15,31 @@ host: deps
 	@cmake --build --preset host
 
 # dist/ holds what ships, the saver and its 50 pictures, and the release made of them: the
-# per-user installer, the MSI and the zip. With SIGN_PFX and SIGN_PFX_PASSWORD set (and
-# SIGN_TIMESTAMP_URL, optionally) the saver and the release are signed with that certificate.
-dist: windows host
+# per-user installer, the MSI and the zip. With SIGN_PFX set (and SIGN_TIMESTAMP_URL,
+# optionally) the saver and the release are signed with that certificate; installer/sign.sh says
+# where the password comes from. With RELEASE_URL, the address the release's files will be
+# downloaded from, dist/winget/ holds its manifest for the Windows Package Manager.
+dist: shipped release
+	@cd dist && for f in *-setup.exe *.msi *.zip; do echo "dist/$$f: $$(du -h "$$f" | cut -f1)"; done
+	@if [ -n "$${RELEASE_URL:-}" ]; then installer/winget.sh dist dist/winget && \
+	  echo "dist/winget/: the manifest for winget, for $$RELEASE_URL"; fi
+
+shipped: windows host
 	@rm -rf dist && mkdir -p dist
 	@cp build/windows/slideshow.scr dist/
-	@if [ -n "$${SIGN_PFX:-}" ]; then installer/sign.sh dist/slideshow.scr; fi
 	@build/host/pictures/picture-generator dist
 	@echo "dist/: $$(ls dist | wc -l) files, $$(du -sh dist | cut -f1)"
-	@installer/build.sh dist build/windows/icon/slideshow.ico build/release
-	@cd dist && for f in *-setup.exe *.msi *.zip; do echo "dist/$$f: $$(du -h "$$f" | cut -f1)"; done
+
+# The signing password, when a CI system gives it as a variable, is for installer/sign.sh alone:
+# only the release's one-line recipe has it in its environment, and sign.sh takes it out again
+# for the tools under it. `dist` names `shipped` first, so that what `release` needs is built
+# without it.
+unexport SIGN_PFX_PASSWORD
+ifdef SIGN_PFX_PASSWORD
+release: export SIGN_PFX_PASSWORD := $(value SIGN_PFX_PASSWORD)
+endif
+release: shipped
+	@installer/sign.sh --around installer/build.sh dist build/windows/icon/slideshow.ico build/release
 
 run: dist
 	@tools/run.sh

@@ -21,6 +21,11 @@ add_test(NAME signing COMMAND ${CMAKE_SOURCE_DIR}/tests/signing/check_signing.sh
          ${CMAKE_SOURCE_DIR}/dist/slideshow.scr
          ${CMAKE_SOURCE_DIR}/build/windows/icon/slideshow.ico)
 
+# The winget manifest `make dist` writes for a release address: valid against the official
+# schemas, which the steering side keeps in shared/ beside the checkout; its hashes the files'.
+add_test(NAME winget COMMAND ${CMAKE_SOURCE_DIR}/tests/winget/check_manifest.sh ${CMAKE_SOURCE_DIR}
+         ${CMAKE_SOURCE_DIR}/../shared/winget-schemas)
+
 # The house's own rules: every tracked C++ file as clang-format makes it, and the portable code
 # free of clang-tidy findings.
 add_test(NAME format COMMAND ${CMAKE_SOURCE_DIR}/tools/check-format.sh)

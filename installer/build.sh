@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds the release beside what ships in the given folder (the saver and its 50 pictures): the
 # per-user installer, the MSI for every user of a machine, and a zip of exactly those files, all
-# named after the product's version. With SIGN_PFX set, the installer, the uninstaller it writes,
-# its Start-menu program and the MSI are signed (installer/sign.sh); the saver is signed before,
-# by `make dist`. Compressing takes a while, so the three are kept in the cache folder and made
-# again only when what goes into them, or how they are signed, changed.
+# named after the product's version. With SIGN_PFX set, the saver in the folder (first, so that
+# the installers and the zip hold the signed one), the installer, the uninstaller it writes, its
+# Start-menu program and the MSI are signed (installer/sign.sh; run under
+# `installer/sign.sh --around`, this asks for the password once). Compressing takes a while, so
+# the three are kept in the cache folder and made again only when what goes into them, or how
+# they are signed, changed.
 # usage: installer/build.sh <folder> <the program's .ico> <cache folder>
 set -euo pipefail
 
@@ -14,8 +16,13 @@ cache=$(realpath -m "$3")
 here=$(cd "$(dirname "$0")" && pwd)
 identity=$here/../res/identity.h
 field() { sed -n "s/^#define $1 \"\(.*\)\"$/\1/p" "$identity"; }
+number() { sed -n "s/^#define $1 \([0-9]*\)$/\1/p" "$identity"; }
 version=$(field APP_VERSION_TEXT)
 [ -n "$version" ] || { echo "no APP_VERSION_TEXT in $identity" >&2; exit 1; }
+# The saver's FILEVERSION, as the resource script (res/slideshow.rc) builds it.
+file_version=$(number APP_VERSION_MAJOR).$(number APP_VERSION_MINOR).$(number APP_VERSION_REVISION).0
+[[ $file_version =~ ^[0-9]+\.[0-9]+\.[0-9]+\.0$ ]] ||
+  { echo "no numeric APP_VERSION_MAJOR/MINOR/REVISION in $identity" >&2; exit 1; }
 
 shipped=("$folder"/slideshow.scr "$folder"/QMAR52??.DAT)
 [ ${#shipped[@]} -eq 51 ] || { echo "expected the saver and 50 pictures in $folder" >&2; exit 1; }
@@ -23,6 +30,9 @@ shipped=("$folder"/slideshow.scr "$folder"/QMAR52??.DAT)
 setup=slideshow-$version-setup.exe
 package=slideshow-$version.msi
 archive=slideshow-$version.zip
+sign() { if [ -n "${SIGN_PFX:-}" ]; then "$here/sign.sh" "$1"; fi; }
+sign "$folder/slideshow.scr"
+
 # The certificate, not its password, and the timestamp server tell one signing from another.
 signing="unsigned"
 if [ -n "${SIGN_PFX:-}" ]; then
@@ -30,7 +40,6 @@ if [ -n "${SIGN_PFX:-}" ]; then
 fi
 inputs=$(cd "$folder" && sha256sum slideshow.scr QMAR52??.DAT "$icon" "$identity" \
   "$here"/*.nsi "$here"/*.nsh "$here"/*.wxs "$here"/*.sh && echo "$signing")
-sign() { if [ -n "${SIGN_PFX:-}" ]; then "$here/sign.sh" "$1"; fi; }
 
 mkdir -p "$cache"
 if [ ! -f "$cache/$setup" ] || [ ! -f "$cache/$package" ] || [ ! -f "$cache/$archive" ] ||
@@ -74,6 +83,18 @@ if [ ! -f "$cache/$setup" ] || [ ! -f "$cache/$package" ] || [ ! -f "$cache/$arc
     -D Icon="$(realpath --relative-to=. "$icon")" "$here/slideshow.wxs" "$cache/pictures.wxs")
   printf '\r\n\r\n932\t_ForceCodepage\r\n' >"$cache/_ForceCodepage.idt"
   WINDOWS_LANGUAGE=ja msibuild "$cache/$package" -i "$cache/_ForceCodepage.idt"
+  # What wixl cannot write. The saver's version and language (its version information's
+  # Translation), so that Windows Installer applies the rules for versioned files to it; without
+  # them the file counts as unversioned. And the upgrade's maximum inclusive, as WiX writes it for
+  # AllowSameVersionUpgrades (Attributes 513: migrate features, maximum included), so that a
+  # rebuild of the same version, whose ProductCode is new, replaces the installed one instead of
+  # installing beside it. The Upgrade table's key includes Attributes: the row is written anew.
+  upgrade_code=$(sed -n 's/.*UpgradeCode="\([-0-9A-F]*\)".*/\1/p' "$here/slideshow.wxs")
+  msibuild "$cache/$package" \
+    -q "UPDATE \`File\` SET \`Version\` = '$file_version', \`Language\` = '1041' WHERE \`File\` = 'Saver'" \
+    -q "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'" \
+    -q "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`)
+        VALUES ('{$upgrade_code}', '$version', 513, 'WIX_UPGRADE_DETECTED')"
   LC_ALL=C.UTF-8 msibuild "$cache/$package" -s "$(field APP_TITLE)" "$(field APP_COMPANY_NAME)" \
     "x64;1041" "{$(tr a-z A-Z </proc/sys/kernel/random/uuid)}"
   sign "$cache/$package"

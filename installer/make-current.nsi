@@ -1,10 +1,14 @@
 ; What the Start-menu entry runs: it makes the saver beside it the user's current screen saver
 ; again and opens the system's Screen Saver page, where the user sees it chosen and can set the
-; wait. The system lists only the savers in its own folders, plus the current one: a saver
-; installed for one user drops out of the list once another is chosen, and this brings it back.
+; wait. The system's list covers the savers in the system's folders (which ones, Microsoft does
+; not say), plus the current one: a saver installed for one user drops out of it once another is
+; chosen, and this brings it back.
 ;
 ; makensis -DIDENTITY=<res/identity.h> -DICON=<the program's .ico> -DOUTFILE=<program to write>
 ;          make-current.nsi
+;
+; Exit codes: 2 when the saver is not beside it, 3 when its path cannot be a screen saver's
+; value; either way it says why and changes nothing.
 
 Unicode true
 Target amd64-unicode
@@ -20,6 +24,8 @@ SilentInstall silent
 !include screen_saver.nsh
 
 Name "${TITLE}"
+; Its messages' title: the default adds " Setup", and this is no setup.
+Caption "${TITLE}"
 OutFile "${OUTFILE}"
 Icon "${ICON}"
 
@@ -38,6 +44,6 @@ Section
   SetErrorLevel 2
   Quit
 found:
-  Call MakeCurrent
+  !insertmacro MakeCurrentOrSayWhy
   Exec '"$SYSDIR\control.exe" desk.cpl,,@screensaver'
 SectionEnd

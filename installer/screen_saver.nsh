@@ -3,9 +3,10 @@
 ;
 ; Windows starts the screen saver from the SCRNSAVE.EXE value as a command line: a blank splits
 ; it, and a character outside the system's code page may not survive. So the value is the
-; saver's own path when that is ASCII without blanks, else its short (8.3) form, which the
-; system's own page writes for the same reason. A volume that keeps no short names has none:
-; a folder whose path needs one cannot hold a screen saver there.
+; saver's own path when that is ASCII without blanks, else its short (8.3) form (others than
+; Microsoft report that the system's own page writes that form for the same reason). A volume
+; that keeps no short names has none: a folder whose path needs one cannot hold a screen saver
+; there.
 
 !define SAVER "slideshow.scr"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\slideshow"
@@ -14,6 +15,8 @@
 !define PREVIOUS_VALUE "PreviousScreenSaver"
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_UPDATEINIFILE_SENDCHANGE 3
+; Why a folder cannot hold a screen saver, in the installer's and the Start-menu entry's words.
+!define WHY_NOT_STARTABLE "Windows がスクリーン セーバーを起動できるのは、空白も半角英数字以外の文字もないパスか、そのような短い名前 (8.3 形式) を持つパスからだけです。"
 
 ; Replaces the path on the top of the stack with the form the SCRNSAVE.EXE value takes, or ""
 ; when it has none. The path must exist: only what exists has a short name.
@@ -51,11 +54,17 @@ FunctionEnd
 
 ; Makes the saver at $INSTDIR the user's screen saver, as the system's Screen Saver page does:
 ; the value, and screen savers switched on. The one it replaces is remembered for the
-; uninstaller, unless it was this saver already (in either form).
+; uninstaller, unless it was this saver already (in either form). When the saver's path has no
+; form the value can take, it sets the error flag and changes nothing, not even the remembered
+; one: an empty value would leave the user with no screen saver at all.
 Function MakeCurrent
   Push "$INSTDIR\${SAVER}"
   Call StartablePath
   Pop $1
+  StrCmp $1 "" 0 startable
+  SetErrors
+  Return
+startable:
   ClearErrors
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   IfErrors none
@@ -68,4 +77,17 @@ none:
 write:
   WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $1
   System::Call 'user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_UPDATEINIFILE_SENDCHANGE})'
+  ClearErrors
 FunctionEnd
+
+; The Start-menu entry's step: MakeCurrent, or, when the saver's path has no form the value can
+; take (its folder moved under a path with blanks on a volume without short names), a message
+; that says why and exit code 3, with nothing changed. A macro, so that the installer, which
+; checks its folder before it installs anything, carries no code it never runs.
+!macro MakeCurrentOrSayWhy
+  Call MakeCurrent
+  IfErrors 0 +4
+  MessageBox MB_ICONSTOP "${TITLE}をスクリーン セーバーにできません。フォルダー $INSTDIR のパスは使えないためです。$\r$\n$\r$\n${WHY_NOT_STARTABLE}$\r$\n$\r$\nスクリーン セーバーは変更していません。そのようなフォルダーにもう一度インストールしてください。"
+  SetErrorLevel 3
+  Quit
+!macroend

@@ -1,21 +1,64 @@
 #!/usr/bin/env bash
 # Signs a program or an MSI in place with SHA-256 (Authenticode), with the certificate and key
-# of the PKCS#12 file SIGN_PFX, whose password is SIGN_PFX_PASSWORD; with SIGN_TIMESTAMP_URL
-# also a timestamp from that server (RFC 3161), so that the signature outlives the certificate.
-# The password goes to osslsigncode through a pipe, never on a command line.
+# of the PKCS#12 file SIGN_PFX; with SIGN_TIMESTAMP_URL also a timestamp from that server
+# (RFC 3161), so that the signature outlives the certificate.
+#
+# The password is read here and nowhere else, never from a command line (which shell history
+# and the process list keep): from the first line of the file SIGN_PFX_PASSWORD_FILE; else from
+# SIGN_PFX_PASSWORD, for CI systems that hand secrets over as variables; else it is asked for on
+# the terminal, without echo. It goes on to osslsigncode through a pipe.
+#
 # usage: installer/sign.sh <file>
+#        installer/sign.sh --around <command> [<argument>...]
+# The second form runs a command that signs several files (the release) with the password asked
+# for once: the command gets it in a file of its own, named by SIGN_PFX_PASSWORD_FILE and removed
+# afterwards, and SIGN_PFX_PASSWORD is taken out of its environment, so that no tool it runs
+# sees the password. Without SIGN_PFX it only runs the command.
 set -euo pipefail
+
+password() {
+  if [ -n "${SIGN_PFX_PASSWORD_FILE:-}" ]; then
+    [ -r "$SIGN_PFX_PASSWORD_FILE" ] ||
+      { echo "sign.sh: cannot read SIGN_PFX_PASSWORD_FILE $SIGN_PFX_PASSWORD_FILE" >&2; return 1; }
+    local line=""
+    IFS= read -r line <"$SIGN_PFX_PASSWORD_FILE" || true
+    printf '%s' "$line"
+  elif [ -n "${SIGN_PFX_PASSWORD+set}" ]; then
+    printf '%s' "$SIGN_PFX_PASSWORD"
+  elif { exec 3<>/dev/tty; } 2>/dev/null; then
+    local typed=""
+    printf 'Password of %s: ' "$SIGN_PFX" >&3
+    IFS= read -rs typed <&3
+    printf '\n' >&3
+    exec 3>&-
+    printf '%s' "$typed"
+  else
+    echo "sign.sh: no terminal to ask for the password of $SIGN_PFX on:" \
+      "give SIGN_PFX_PASSWORD_FILE or SIGN_PFX_PASSWORD" >&2
+    return 1
+  fi
+}
+
+if [ "${1:-}" = --around ]; then
+  shift
+  [ -n "${SIGN_PFX:-}" ] || exec "$@"
+  private=$(mktemp -d)
+  trap 'rm -rf "$private"' EXIT
+  (umask 077 && password >"$private/password")
+  SIGN_PFX_PASSWORD_FILE=$private/password env -u SIGN_PFX_PASSWORD "$@"
+  exit
+fi
 
 file=$1
 : "${SIGN_PFX:?SIGN_PFX names the PKCS#12 file to sign with}"
-: "${SIGN_PFX_PASSWORD?SIGN_PFX_PASSWORD is the password of the PKCS#12 file}"
 timestamp=()
 [ -z "${SIGN_TIMESTAMP_URL:-}" ] || timestamp=(-ts "$SIGN_TIMESTAMP_URL")
 
+pass=$(password)
 # osslsigncode writes a new file and will not overwrite one.
 signed=$file.signed
 rm -f "$signed"
 trap 'rm -f "$signed"' EXIT
-osslsigncode sign -pkcs12 "$SIGN_PFX" -readpass <(printf '%s' "$SIGN_PFX_PASSWORD") -h sha256 \
+osslsigncode sign -pkcs12 "$SIGN_PFX" -readpass <(printf '%s' "$pass") -h sha256 \
   "${timestamp[@]}" -in "$file" -out "$signed" >/dev/null
 mv -f "$signed" "$file"

@@ -112,6 +112,7 @@ recorded:
 SectionEnd
 
 Section "現在のスクリーン セーバーにする" SecCurrent
+  ; Never fails: the folder was checked before anything was installed.
   Call MakeCurrent
 SectionEnd
 
@@ -167,7 +168,7 @@ Function DirectoryLeave
   Call InstallFolderUsable
   Pop $0
   StrCmp $0 1 done
-  MessageBox MB_ICONEXCLAMATION "このフォルダーはスクリーン セーバーには使えません。$\r$\n$\r$\nWindows がスクリーン セーバーを起動できるのは、空白も半角英数字以外の文字もないパスか、そのような短い名前 (8.3 形式) を持つパスからだけです。別のフォルダーを選んでください。"
+  MessageBox MB_ICONEXCLAMATION "このフォルダーはスクリーン セーバーには使えません。$\r$\n$\r$\n${WHY_NOT_STARTABLE}別のフォルダーを選んでください。"
   Abort
 done:
 FunctionEnd

@@ -2,7 +2,8 @@
 # Installs what building and testing the saver needs on Debian 12, once: the compilers, Wine,
 # a virtual X display (and a nested one with two heads) with input and screenshot tools, a
 # Japanese font and locale, Python for the benchmark's crafted pictures, clang's libFuzzer for
-# the fuzz targets and a clock that runs fast for the soak.
+# the fuzz targets, a clock that runs fast for the soak, and the JSON-schema validator (from npm)
+# for the winget manifest's test.
 set -euo pipefail
 
 packages=(
@@ -29,6 +30,9 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
+# Node.js may come from elsewhere than Debian; Debian's only when there is none.
+command -v node >/dev/null || missing+=(nodejs)
+command -v npm >/dev/null || missing+=(npm)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -43,4 +47,11 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
   $sudo sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
   $sudo locale-gen >/dev/null
+fi
+
+# The winget manifest's validator, at the versions the lock file names, beside its test.
+validator=$(cd "$(dirname "$0")/../tests/winget" && pwd)
+if [ ! -f "$validator/node_modules/.package-lock.json" ] ||
+  [ "$validator/package-lock.json" -nt "$validator/node_modules/.package-lock.json" ]; then
+  npm ci --prefix "$validator" --no-audit --no-fund --loglevel=error >/dev/null
 fi

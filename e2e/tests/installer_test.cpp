@@ -2,9 +2,12 @@
 // for every user of a machine, all silent, each in a Wine prefix of its own, so nothing another
 // test left behind can hide what they do. Silent means no window either.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iostream>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -28,6 +31,8 @@ const std::string kPreviousSaver = "C:\\windows\\system32\\scrnsave.scr";
 const std::string kOtherSaver = "C:\\windows\\system32\\other.scr";
 const std::string kStartEntry = kSaverTitle + "をスクリーン セーバーにする.lnk";
 const std::string kMsiSaver = "qmar52-slideshow.scr";
+const std::string kMaker = "スライドショー制作室";
+const std::string kUninstallKeys = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // Made before the fixture, which runs its programs in it.
 struct OwnPrefix {
@@ -88,12 +93,67 @@ std::string ProductCode(const std::filesystem::path& package) {
   return {};
 }
 
+std::string NewGuid() {
+  std::ifstream random("/proc/sys/kernel/random/uuid");
+  std::string guid;
+  std::getline(random, guid);
+  std::transform(guid.begin(), guid.end(), guid.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return "{" + guid + "}";
+}
+
+// Makes `copy` (on the host) what another build of `package` is: the same but for a ProductCode
+// and a package code of its own, and with `version` (when given) as the product's and its saver's
+// version. Returns the new ProductCode.
+std::string MakeAnotherBuild(const std::filesystem::path& package,
+                             const std::filesystem::path& copy, const std::string& version = {}) {
+  std::filesystem::copy_file(package, copy);
+  const std::string product_code = NewGuid();
+  std::vector<std::string> command = {
+      "msibuild", copy.string(), "-q",
+      "UPDATE `Property` SET `Value` = '" + product_code + "' WHERE `Property` = 'ProductCode'"};
+  if (!version.empty()) {
+    command.insert(
+        command.end(),
+        {"-q",
+         "UPDATE `Property` SET `Value` = '" + version + "' WHERE `Property` = 'ProductVersion'",
+         "-q", "UPDATE `File` SET `Version` = '" + version + ".0' WHERE `File` = 'Saver'"});
+  }
+  command.insert(command.end(), {"-s", kSaverTitle, kMaker, "x64;1041", NewGuid()});
+  RunTool(command, {{"LC_ALL", "C.UTF-8"}});
+  return product_code;
+}
+
+// The saver's row of the MSI's File table: "Version\tLanguage".
+std::string SaverVersionInPackage(const std::filesystem::path& package) {
+  std::istringstream table(
+      RunTool({"msiinfo", "export", package.string(), "File"}, {{"LC_ALL", "C.UTF-8"}}));
+  std::string line;
+  while (std::getline(table, line)) {
+    std::vector<std::string> fields;
+    std::istringstream row(line);
+    for (std::string field; std::getline(row, field, '\t');) fields.push_back(field);
+    if (fields.size() >= 6 && fields[0] == "Saver") return fields[4] + "\t" + fields[5];
+  }
+  return {};
+}
+
 std::set<std::string> FilesIn(const std::filesystem::path& folder) {
   std::set<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     names.insert(entry.path().filename().string());
   }
   return names;
+}
+
+// What is in the folder now and was not in `before`.
+std::set<std::string> AddedTo(const std::filesystem::path& folder,
+                              const std::set<std::string>& before) {
+  const std::set<std::string> now = FilesIn(folder);
+  std::set<std::string> added;
+  std::set_difference(now.begin(), now.end(), before.begin(), before.end(),
+                      std::inserter(added, added.end()));
+  return added;
 }
 
 std::set<std::string> Pictures() {
@@ -205,7 +265,7 @@ TEST_F(InstallerTest, SilentInstallMakesItCurrentAndSilentUninstallPutsThePrevio
   const std::map<std::string, std::string> expected = {
       {"DisplayName", kSaverTitle},
       {"DisplayVersion", "1.0.0"},
-      {"Publisher", "スライドショー制作室"},
+      {"Publisher", kMaker},
       {"DisplayIcon", saver + ",0"},
       {"UninstallString", "\"" + uninstaller + "\""},
       {"QuietUninstallString", "\"" + uninstaller + "\" /S"},
@@ -276,41 +336,121 @@ TEST_F(InstallerTest, SilentInstallMakesItCurrentAndSilentUninstallPutsThePrevio
   EXPECT_FALSE(std::filesystem::exists(prefix().HostPath("C:\\My Savers")));
 }
 
-TEST_F(InstallerTest, MsiInstallsForEveryUserSilentlyAndItsRemovalLeavesNothing) {
+// Three builds: the release, a rebuild of the same version (a ProductCode and package code of its
+// own, as every build has) and a later version, which comes while the saver runs from the
+// installed copy, as administrators' upgrades do. Each replaces the one before.
+TEST_F(InstallerTest, MsiInstallsForEveryUserSilentlyReplacesItselfAndItsRemovalLeavesNothing) {
   const std::filesystem::path package = FindInDist(".msi");
   ASSERT_FALSE(package.empty()) << "no *.msi in dist/: make dist";
+  // Windows Installer's rules for versioned files, not those for unversioned ones.
+  EXPECT_EQ(SaverVersionInPackage(package), "1.0.0.0\t1041") << "the saver's Version, Language";
   const std::string msi = CopyToPrefix(package);
+  const std::string rebuild = "C:\\rebuild.msi";
+  const std::string later = "C:\\later.msi";
+  const std::map<std::string, std::string> product_codes = {
+      {msi, ProductCode(package)},
+      {rebuild, MakeAnotherBuild(package, prefix().HostPath(rebuild))},
+      {later, MakeAnotherBuild(package, prefix().HostPath(later), "1.0.1")},
+  };
+  // The packages whose uninstall entries are there, by DisplayVersion.
+  const auto registered = [&] {
+    std::map<std::string, std::string> entries;
+    for (const auto& [name, code] : product_codes) {
+      const Values values = probe().MachineValues(kUninstallKeys + code);
+      if (values) entries[name] = ValueOr(values, "DisplayVersion");
+    }
+    return entries;
+  };
   prefix().SetRegistryValue("HKCU\\" + kDesktopKey, kSaverValue, kPreviousSaver);
   const std::filesystem::path system = prefix().HostPath("C:\\windows\\system32");
   const std::set<std::string> before = FilesIn(system);
-  const std::string registration =
-      "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + ProductCode(package);
 
-  const SilentRun install =
-      RunSilently(prefix(), probe(), "msiexec", {"/i", msi, "/qn"}, 2min, Background::Lasting);
+  const SilentRun install = RunSilently(
+      prefix(), probe(), "msiexec", {"/i", msi, "/qn", "/norestart"}, 2min, Background::Lasting);
   ASSERT_EQ(install.exit_code.value_or(-1), 0) << "the silent install did not succeed";
   EXPECT_EQ(install.windows, std::set<std::string>{}) << "windows of the silent install";
-  std::set<std::string> added;
-  const std::set<std::string> after = FilesIn(system);
-  std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
-                      std::inserter(added, added.end()));
   std::set<std::string> expected = Pictures();
   expected.insert(kMsiSaver);
-  EXPECT_EQ(added, expected) << "what the MSI added to the system folder";
+  EXPECT_EQ(AddedTo(system, before), expected) << "what the MSI added to the system folder";
   // Wine registers no DisplayIcon from the package's icon, so the icon goes unchecked.
-  const Values registered = probe().MachineValues(registration);
-  EXPECT_EQ(ValueOr(registered, "DisplayName"), kSaverTitle);
-  EXPECT_EQ(ValueOr(registered, "DisplayVersion"), "1.0.0");
-  EXPECT_EQ(ValueOr(registered, "Publisher"), "スライドショー制作室");
+  const Values entry = probe().MachineValues(kUninstallKeys + product_codes.at(msi));
+  EXPECT_EQ(ValueOr(entry, "DisplayName"), kSaverTitle);
+  EXPECT_EQ(ValueOr(entry, "DisplayVersion"), "1.0.0");
+  EXPECT_EQ(ValueOr(entry, "Publisher"), kMaker);
   EXPECT_EQ(ValueOr(probe().UserValues(kDesktopKey), kSaverValue), kPreviousSaver)
       << "the MSI changed the user's screen saver";
 
-  const SilentRun uninstall =
-      RunSilently(prefix(), probe(), "msiexec", {"/x", msi, "/qn"}, 2min, Background::Lasting);
+  const RunResult rebuilt = prefix().Run("msiexec", {"/i", rebuild, "/qn", "/norestart"}, 2min);
+  ASSERT_EQ(rebuilt.exit_code.value_or(-1), 0) << "the rebuild's install did not succeed";
+  EXPECT_EQ(registered(), (std::map<std::string, std::string>{{rebuild, "1.0.0"}}))
+      << "uninstall entries after a rebuild of the same version";
+
+  ChildProcess show = prefix().Start("C:\\windows\\system32\\" + kMsiSaver, {"/s"});
+  ASSERT_TRUE(WaitForSteadyPicture(30s, "installed")) << "the installed saver showed no picture";
+  const RunResult upgrade = prefix().Run("msiexec", {"/i", later, "/qn", "/norestart"}, 2min);
+  ASSERT_TRUE(upgrade.exit_code) << "the upgrade did not end";
+  std::cout << "[ upgrade  ] exit code " << *upgrade.exit_code << " while the saver ran\n";
+  // 3010 says a restart is due; 1641 would say the install started one. Wine hands the host
+  // the exit code's low byte: 194 and 105.
+  EXPECT_TRUE(*upgrade.exit_code == 0 || *upgrade.exit_code == (3010 & 0xff)) << *upgrade.exit_code;
+  EXPECT_FALSE(show.WaitForExit(0s)) << "the running saver was ended: a restart";
+  EXPECT_EQ(registered(), (std::map<std::string, std::string>{{later, "1.0.1"}}))
+      << "uninstall entries after a later version";
+  PressKey(display(), "space");
+  ASSERT_TRUE(show.WaitForExit(10s)) << "the saver still runs 10 s after a key";
+  // The saver file the upgrade could not delete while it ran waits, renamed, for the restart that
+  // 3010 asked for, as on Windows: the administrator's restart comes later.
+  if (*upgrade.exit_code != 0) {
+    ASSERT_TRUE(prefix().Run("wineboot", {"--restart"}, 1min).exit_code) << "wineboot --restart";
+  }
+
+  const SilentRun uninstall = RunSilently(
+      prefix(), probe(), "msiexec", {"/x", later, "/qn", "/norestart"}, 2min, Background::Lasting);
   ASSERT_EQ(uninstall.exit_code.value_or(-1), 0) << "the silent removal did not succeed";
   EXPECT_EQ(uninstall.windows, std::set<std::string>{}) << "windows of the silent removal";
-  EXPECT_EQ(FilesIn(system), before) << "the system folder after the removal";
-  EXPECT_EQ(probe().MachineValues(registration), std::nullopt) << "still registered";
+  EXPECT_EQ(AddedTo(system, before), std::set<std::string>{})
+      << "the system folder after the removal";
+  EXPECT_EQ(registered(), (std::map<std::string, std::string>{})) << "still registered";
+}
+
+// The Start-menu program's step when the saver's path has no form the screen saver's value can
+// take: its folder moved under a path with blanks on a volume without short names. Wine makes a
+// short name for everything, so a small program runs the same step for a folder that is not
+// there, which has no short name either.
+TEST_F(InstallerTest, StartMenuProgramThatFindsNoStartablePathSaysWhyAndChangesNothing) {
+  const std::string folder = "C:\\Saver moved here\\slideshow";
+  const std::filesystem::path source = prefix().HostPath("C:\\moved.nsi");
+  std::ofstream(source) << "Unicode true\nTarget amd64-unicode\nRequestExecutionLevel user\n"
+                        << "SilentInstall silent\n!define TITLE \"" << kSaverTitle << "\"\n"
+                        << "!include \"" << (SourceDir() / "installer/screen_saver.nsh").string()
+                        << "\"\nName \"${TITLE}\"\nOutFile moved.exe\nSection\n"
+                        << "  StrCpy $INSTDIR \"" << folder << "\"\n"
+                        << "  !insertmacro MakeCurrentOrSayWhy\nSectionEnd\n";
+  RunTool({"makensis", "-V2", "-INPUTCHARSET", "UTF8", source.string()}, {});
+  prefix().SetRegistryValue("HKCU\\" + kDesktopKey, kSaverValue, kOtherSaver);
+  prefix().SetRegistryValue("HKCU\\" + kUninstallKey, "PreviousScreenSaver", kPreviousSaver);
+
+  ChildProcess program = prefix().Start("C:\\moved.exe", {});
+  // The message's first line names the folder (the probe reads a control's text to its first
+  // line end).
+  const bool said = WaitUntil(20s, [&] {
+    for (const TopWindow& window : probe().Windows()) {
+      for (const Control& control : window.controls) {
+        if (control.class_name == "Static" && control.text.find(folder) != std::string::npos) {
+          return true;
+        }
+      }
+    }
+    return false;
+  });
+  EXPECT_TRUE(said) << "no message naming " << folder << ":\n" << Describe(probe().Windows());
+  Screenshot("message");
+  PressKey(display(), "Return");
+  const std::optional<int> exit_code = program.WaitForExit(10s);
+  ASSERT_TRUE(exit_code) << "still running 10 s after Return";
+  EXPECT_EQ(*exit_code, 3);
+  EXPECT_EQ(ValueOr(probe().UserValues(kDesktopKey), kSaverValue), kOtherSaver);
+  EXPECT_EQ(ValueOr(probe().UserValues(kUninstallKey), "PreviousScreenSaver"), kPreviousSaver);
 }
 
 }  // namespace
