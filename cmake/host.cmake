@@ -38,7 +38,8 @@ foreach(target header resample)
   if(target STREQUAL header)
     list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.cpp
          ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_budget.cpp
-         ${CMAKE_SOURCE_DIR}/src/platform/pictures/colour_profile.cpp)
+         ${CMAKE_SOURCE_DIR}/src/platform/pictures/colour_profile.cpp
+         ${CMAKE_SOURCE_DIR}/src/platform/pictures/inflate.cpp)
   else()
     list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.cpp
          ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.cpp)
@@ -52,6 +53,7 @@ foreach(target header resample)
     DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_budget.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/colour_profile.h
+            ${CMAKE_SOURCE_DIR}/src/platform/pictures/inflate.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/byte_order.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.h
             ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.h

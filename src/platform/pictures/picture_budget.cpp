@@ -1,11 +1,35 @@
 #include "platform/pictures/picture_budget.h"
 
 #include <algorithm>
+#include <array>
+
+#include "platform/pictures/inflate.h"
 
 namespace platform {
 
 std::uint64_t DecodedBytesPerPixel(std::uint64_t bits) {
   return std::max<std::uint64_t>(1, (bits + 7) / 8);
+}
+
+std::uint64_t InflatedBytes(const PictureFileReader& read, FileSpan stream, std::uint64_t limit) {
+  std::array<std::uint8_t, std::size_t{16} * 1024> piece{};
+  std::uint64_t inflated = 0;
+  Inflate(
+      [&]() -> std::span<const std::uint8_t> {
+        const std::size_t got =
+            stream.bytes == 0
+                ? 0
+                : read(stream.at, std::span(piece).first(static_cast<std::size_t>(
+                                      std::min<std::uint64_t>(stream.bytes, piece.size()))));
+        stream.at += got;
+        stream.bytes -= got;
+        return std::span(piece).first(got);
+      },
+      [&](std::span<const std::uint8_t> out) {
+        inflated += out.size();
+        return inflated <= limit;
+      });
+  return inflated;
 }
 
 bool IsAffordable(const PictureHeader& header, std::uint64_t fileBytes) {

@@ -26,6 +26,11 @@ inline constexpr std::uint64_t kMaxJpegScanPixels = 100ull << 22;
 // than a byte.
 std::uint64_t DecodedBytesPerPixel(std::uint64_t bits);
 
+// The bytes the zlib stream `stream` of a file inflates to, counted and not kept. The count stops
+// as soon as it passes `limit`, so a stream crafted to inflate to gigabytes costs no more than
+// the budget it overruns; a stream broken or cut short counts what came out of it before.
+std::uint64_t InflatedBytes(const PictureFileReader& read, FileSpan stream, std::uint64_t limit);
+
 // Whether the picture may be decoded: a frame of positive size, a decoding cost and passes within
 // the budget, and a file large enough for what it declares.
 bool IsAffordable(const PictureHeader& header, std::uint64_t fileBytes);

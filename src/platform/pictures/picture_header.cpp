@@ -1,5 +1,7 @@
 #include "platform/pictures/picture_header.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -93,11 +95,13 @@ class Cursor {
     if (!Fill()) return std::nullopt;
     return buffer_[at_++ - start_];
   }
-  // Moves past the next byte of `value`; false where the file ends first.
-  bool Find(std::uint8_t value) {
-    while (Fill()) {
+  // Moves past the next byte of `value` before `before`; false where the file or `before` comes
+  // first.
+  bool Find(std::uint8_t value, std::uint64_t before = UINT64_MAX) {
+    while (at_ < before && Fill()) {
       const std::uint8_t* const from = buffer_.data() + (at_ - start_);
-      const std::uint8_t* const end = buffer_.data() + filled_;
+      const std::uint8_t* const end =
+          buffer_.data() + std::min<std::uint64_t>(filled_, before - start_);
       const std::uint8_t* const found = std::find(from, end, value);
       at_ += static_cast<std::uint64_t>(found - from);
       if (found != end) {
@@ -145,22 +149,42 @@ class Cursor {
   std::size_t filled_ = 0;
 };
 
-// Where a PNG chunk's data is deflated: compressed text, the colour profile, and an iTXt whose flag
-// behind its keyword (up to 79 bytes and a zero) says so. `data` is the chunk's first bytes.
-bool IsDeflated(std::span<const std::uint8_t> type, std::span<const std::uint8_t> data) {
-  if (StartsWith(type, "zTXt"sv) || StartsWith(type, "iCCP"sv)) return true;
-  if (!StartsWith(type, "iTXt"sv)) return false;
-  const auto keywordEnd = std::find(data.begin(), data.end(), 0);
-  // A keyword without its end is no iTXt a decoder takes plainly.
-  return keywordEnd + 1 >= data.end() || *(keywordEnd + 1) != 0;
+// What a decoder keeps of the ancillary chunk of `length` bytes at `dataAt`: its data, and of one
+// that is deflated (compressed text, the colour profile) the bytes before its zlib stream and what
+// the stream inflates to, counted up to `limit`. The stream lies behind the keyword (ending in a
+// zero) and the compression method, in an iTXt behind its compression flag too, then a language
+// tag and a translated keyword, each ending in a zero. A chunk whose fields run past its end is
+// no text a decoder inflates.
+std::uint64_t AncillaryBytes(const PictureFileReader& read, std::span<const std::uint8_t> type,
+                             std::uint64_t dataAt, std::uint32_t length, std::uint64_t limit) {
+  const bool itxt = StartsWith(type, "iTXt"sv);
+  if (!itxt && !StartsWith(type, "zTXt"sv) && !StartsWith(type, "iCCP"sv)) return length;
+  const std::uint64_t dataEnd = dataAt + length;
+  Cursor cursor(read, dataAt);
+  if (!cursor.Find(0, dataEnd)) return length;
+  if (itxt) {
+    const std::optional<std::uint8_t> compressed = cursor.Byte();
+    if (!compressed || *compressed == 0) return length;
+    cursor.Skip(1);
+    if (!cursor.Find(0, dataEnd) || !cursor.Find(0, dataEnd)) return length;
+  } else {
+    cursor.Skip(1);
+  }
+  if (cursor.at() > dataEnd) return length;
+  return (cursor.at() - dataAt) + InflatedBytes(read, {cursor.at(), dataEnd - cursor.at()}, limit);
 }
 
-// A PNG at `at` of the file: its header, then every chunk up to the end. A decoder keeps the data
-// of every ancillary chunk, a deflated one inflated, so each counts as large as it can become.
+// A PNG at `at` of the file: its header, which must carry its right checksum since the budget
+// goes by it, then every chunk up to the end. A decoder keeps the data of every ancillary chunk,
+// a deflated one (compressed text, the colour profile) inflated, so each counts what it inflates
+// to; the count stops where the budget is overrun.
 std::optional<PictureHeader> ReadPng(const PictureFileReader& read, PictureFormat format,
                                      std::uint64_t at) {
-  std::array<std::uint8_t, 26> head{};
-  if (!ReadExactly(read, at, head) || !StartsWith(std::span(head).subspan(12), "IHDR"sv)) {
+  constexpr std::uint32_t kHeaderDataBytes = 13;
+  std::array<std::uint8_t, 8 + 8 + kHeaderDataBytes + 4> head{};  // signature, IHDR, checksum
+  if (!ReadExactly(read, at, head) || Be32(&head[8]) != kHeaderDataBytes ||
+      !StartsWith(std::span(head).subspan(12), "IHDR"sv) ||
+      crc32(0, &head[12], 4 + kHeaderDataBytes) != Be32(&head[16 + kHeaderDataBytes])) {
     return std::nullopt;
   }
   const std::uint32_t width = Be32(&head[16]), height = Be32(&head[20]);
@@ -186,10 +210,15 @@ std::optional<PictureHeader> ReadPng(const PictureFileReader& read, PictureForma
     chunk += kChunkHeadBytes + 4 + length;  // and the checksum
     png->leastFileBytes = std::max(png->leastFileBytes, chunk);
     if (StartsWith(type, "IEND"sv)) break;
-    const bool ancillary = (type[0] & 0x20) != 0;
     const auto data = std::span(start).subspan(
         kChunkHeadBytes, std::min<std::size_t>(got - kChunkHeadBytes, length));
-    if (ancillary) png->decodedBytes += length * (IsDeflated(type, data) ? kDeflateRatio : 1);
+    if ((type[0] & 0x20) != 0) {
+      png->decodedBytes +=
+          AncillaryBytes(read, type, dataAt, length,
+                         kMaxDecodedBytes - std::min(png->decodedBytes, kMaxDecodedBytes));
+      // Refused for its cost alone: the rest of its chunks need not be walked.
+      if (png->decodedBytes > kMaxDecodedBytes) break;
+    }
     // The colour profile, behind its name (1 to 79 bytes and a zero) and the compression method
     // (0, deflate); there is one at most.
     if (StartsWith(type, "iCCP"sv) && png->colour.profile.empty()) {
