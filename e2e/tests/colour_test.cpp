@@ -1,6 +1,6 @@
 // Photos in their true colours: a picture whose embedded profile says its colours are Adobe RGB
-// is shown converted to sRGB, as lcms2 converts it with the free profiles Debian ships; one whose
-// profile is broken is shown as stored.
+// is shown converted to sRGB, as lcms2 converts it with the free profiles Debian ships, with the
+// metadata cameras and editors deflate beside it; one whose profile is broken is shown as stored.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +18,8 @@ struct ColourCase {
   const char* name;
   TestPicture picture;
   bool brokenProfile;
+  // A PNG's EXIF as ImageMagick and others keep it: 300 KB of hexadecimal, deflated to 175 KB.
+  bool deflatedExif = false;
 };
 
 void PrintTo(const ColourCase& c, std::ostream* out) { *out << c.name; }
@@ -53,6 +55,22 @@ void TagAdobeRgb(const std::filesystem::path& file, const std::string& format, b
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+// Puts the deflated EXIF behind the PNG's header chunk.
+void AddDeflatedExif(const std::filesystem::path& file) {
+  RunTool({"python3", "-c", R"(
+import random, struct, sys, zlib
+random.seed(5)
+hex = "".join(random.choice("0123456789abcdef") for _ in range(300000))
+text = "\n".join(hex[at:at + 72] for at in range(0, len(hex), 72)).encode()
+body = b"Raw profile type exif\0\0" + zlib.compress(text, 9)
+chunk = struct.pack(">I", len(body)) + b"zTXt" + body + struct.pack(">I", zlib.crc32(b"zTXt" + body))
+png = open(sys.argv[1], "rb").read()
+open(sys.argv[1], "wb").write(png[:33] + chunk + png[33:])
+)",
+           file.string()},
+          {});
+}
+
 class ColourTest : public SaverTest, public ::testing::WithParamInterface<ColourCase> {};
 
 TEST_P(ColourTest, ShownInSrgbAsLcmsConvertsIt) {
@@ -60,6 +78,7 @@ TEST_P(ColourTest, ShownInSrgbAsLcmsConvertsIt) {
   const ProgramFolder folder = MakeFolder("colour", {c.picture});
   const std::filesystem::path file = folder.HostPath() / c.picture.file;
   TagAdobeRgb(file, c.picture.format, c.brokenProfile);
+  if (c.deflatedExif) AddDeflatedExif(file);
   const Rgb expected = ColourOf(file, c.picture.format, !c.brokenProfile);
   ChildProcess saver = StartSaver(folder, {"/s"});
 
@@ -74,6 +93,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ColourCase{"AdobeRgbJpeg", {"QMAR5201.DAT", 640, 480, {60, 180, 90}, "jpg"}, false},
         ColourCase{"AdobeRgbPng", {"QMAR5201.DAT", 640, 480, {200, 120, 40}, "png"}, false},
+        ColourCase{"AdobeRgbPngWithDeflatedExif",
+                   {"QMAR5201.DAT", 640, 480, {200, 120, 40}, "png"},
+                   false,
+                   true},
         ColourCase{
             "BrokenProfileAsStored", {"QMAR5201.DAT", 640, 480, {60, 180, 90}, "jpg"}, true}),
     CaseName());
