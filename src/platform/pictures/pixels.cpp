@@ -20,7 +20,7 @@ class KeptWords {
   std::vector<std::uint32_t> Take(std::size_t count) {
     std::array<std::vector<std::uint32_t>, kKept> taken;
     Lock();
-    const auto fits = std::find_if(words_.begin(), words_.end(), [count](const auto& words) {
+    auto* const fits = std::find_if(words_.begin(), words_.end(), [count](const auto& words) {
       return words.capacity() > 0 && words.capacity() >= count;
     });
     if (fits == words_.end()) {
