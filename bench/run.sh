@@ -165,8 +165,10 @@ echo
 echo "¹ Wine reports the private bytes in use at the call as the peak, so (c) shows what is left"
 echo "after the decoder is released, not its peak. The working set peak is a real peak."
 # A day in figures: the soak of the end-to-end tests, the saver from dist/ with the shipped
-# pictures and a clock 20 times fast, one picture a second.
-soak_run=$("$root/build/host/e2e/e2e_tests" --gtest_filter='SoakTest.*' 2>&1 || true)
+# pictures and a clock 20 times fast, one picture a second. Its screenshots go to the bench's own
+# folder: out/e2e/ keeps those of the last `make test`, which `make docs` is made from.
+soak_run=$(E2E_SCREENSHOTS="$work/screenshots" "$root/build/host/e2e/e2e_tests" \
+  --gtest_filter='SoakTest.*' 2>&1 || true)
 soak=$(echo "$soak_run" | grep '^soak:' || true)
 [ -n "$soak" ] || { echo "bench/run.sh: the soak gave no figures:" >&2; echo "$soak_run" | tail -20 >&2; }
 figure() { # pictures key

@@ -36,14 +36,20 @@ add_test(NAME tidy COMMAND ${CMAKE_SOURCE_DIR}/tools/tidy.sh)
 find_program(FUZZ_CXX NAMES clang++-14 clang++ REQUIRED)
 set(FUZZ_DIR ${CMAKE_CURRENT_BINARY_DIR}/fuzz)
 set(FUZZERS)
+# The header reader: a parser a format (*_header.cpp), what they share, and the budget.
+file(GLOB HEADER_READER_SOURCES CONFIGURE_DEPENDS src/platform/pictures/*_header.cpp)
+file(GLOB PICTURE_HEADERS CONFIGURE_DEPENDS src/platform/pictures/*.h)
 foreach(target header resample)
   set(sources ${CMAKE_SOURCE_DIR}/fuzz/${target}_fuzzer.cpp
       ${CMAKE_SOURCE_DIR}/src/platform/pictures/orientation.cpp
       ${CMAKE_SOURCE_DIR}/src/platform/pictures/pixels.cpp)
   if(target STREQUAL header)
-    list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.cpp
+    list(APPEND sources ${HEADER_READER_SOURCES}
+         ${CMAKE_SOURCE_DIR}/src/platform/pictures/header_reading.cpp
+         ${CMAKE_SOURCE_DIR}/src/platform/pictures/tiff_directory.cpp
          ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_budget.cpp
-         ${CMAKE_SOURCE_DIR}/src/platform/pictures/colour_profile.cpp)
+         ${CMAKE_SOURCE_DIR}/src/platform/pictures/colour_profile.cpp
+         ${CMAKE_SOURCE_DIR}/src/platform/pictures/inflate.cpp)
   else()
     list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.cpp
          ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.cpp)
@@ -54,15 +60,7 @@ foreach(target header resample)
     COMMAND ${FUZZ_CXX} -std=c++20 -O1 -g -Wall -Wextra -Werror
             -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
             -I${CMAKE_SOURCE_DIR}/src -o ${FUZZ_DIR}/${target}_fuzzer ${sources} -lz
-    DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_header.h
-            ${CMAKE_SOURCE_DIR}/src/platform/pictures/picture_budget.h
-            ${CMAKE_SOURCE_DIR}/src/platform/pictures/colour_profile.h
-            ${CMAKE_SOURCE_DIR}/src/platform/pictures/byte_order.h
-            ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.h
-            ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.h
-            ${CMAKE_SOURCE_DIR}/src/platform/run_time_error.h
-            ${CMAKE_SOURCE_DIR}/src/platform/pictures/orientation.h
-            ${CMAKE_SOURCE_DIR}/src/platform/pictures/pixels.h
+    DEPENDS ${sources} ${PICTURE_HEADERS} ${CMAKE_SOURCE_DIR}/src/platform/run_time_error.h
     COMMENT "Building the ${target} fuzzer with clang"
     VERBATIM)
   list(APPEND FUZZERS ${FUZZ_DIR}/${target}_fuzzer)

@@ -9,6 +9,7 @@
 #include <iomanip>
 #include <memory>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -272,6 +273,24 @@ TEST(Resample, TheNextPictureIsMadeInTheWordsTheLastLetGoWithNothingOfItsPixels)
       return p == 0;
     })) << Describe(at);
   }
+}
+
+// A photo stored turned takes two bitmaps, the one made as stored and the upright one: shown one
+// after another, such photos are all made in the same two.
+TEST(Resample, TurnedPhotosAreMadeInTheWordsTheLastOnesLetGo) {
+  struct Turned : MemoryPicture {
+    Turned() : MemoryPicture({6, 4}, Flat({6, 4}, 0xFF336699)) {}
+    [[nodiscard]] platform::Orientation orientation() const override {
+      return platform::Orientation::Rotate90;
+    }
+  };
+  std::set<const std::uint32_t*> shownIn;
+  for (int photo = 0; photo < 4; ++photo) {
+    platform::Picture turned(std::make_unique<Turned>());
+    turned.Render({4, 6});
+    shownIn.insert(turned.Rendered()->pixels.data());
+  }
+  EXPECT_EQ(shownIn.size(), 2u);
 }
 
 // A GIF's first frame on its logical screen: the frame at its offset, black all around, read in

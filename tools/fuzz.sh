@@ -15,7 +15,7 @@ for picture in "$root"/dist/QMAR52*.DAT; do head -c 65536 "$picture" >"$corpus/h
 # An icon holding a PNG, a GIF with a small first frame and an extension, one whose frame brings
 # its own colour table, TIFFs in strips (with a description) and in a tile, a PNG with compressed
 # text, a progressive JPEG of two scans.
-printf '\0\0\1\0\1\0\0\0\0\0\1\0\40\0\60\0\0\0\26\0\0\0\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x30\0\0\0\x30\x08\x06\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0' \
+printf '\0\0\1\0\1\0\0\0\0\0\1\0\40\0\60\0\0\0\26\0\0\0\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x30\0\0\0\x30\x08\x06\0\0\0\x57\x02\xf9\x87\0\0\0\0\0\0\0\0' \
   >"$corpus/header/icon"
 printf 'GIF89a\x10\0\x10\0\x80\0\0\0\0\0\xff\xff\xff\x21\xf9\x04\x01\0\0\0\0\x2c\x02\0\x02\0\x04\0\x04\0\0\x02\x02\x44\x01\0\x3b' \
   >"$corpus/header/gif"
@@ -29,6 +29,18 @@ printf '\x89PNG\x0d\x0a\x1a\x0a\x00\x00\x00\x0dIHDR\x00\x00\x00\x08\x00\x00\x00\
   >"$corpus/header/png-text"
 printf '\xff\xd8\xff\xe0\0\x04\0\0\xff\xc2\0\x0b\x08\0\x10\0\x10\x01\x01\x11\0\xff\xda\0\x08\x01\x01\0\0\0\0\x12\xff\0\xff\xd0\x34\xff\xda\0\x08\x01\x01\0\x01\x3f\0\x56\xff\xd9' \
   >"$corpus/header/jpeg"
+# A PNG with a large zTXt of honest text, as cameras write EXIF in hexadecimal: 90 KB inflated.
+python3 - "$corpus/header/png-large-text" <<'EOF'
+import random, struct, sys, zlib
+def chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+random.seed(7)
+text = "".join(random.choice("0123456789abcdef \n") for _ in range(90000)).encode()
+png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 8, 8, 8, 0, 0, 0, 0)) +
+       chunk(b"zTXt", b"Raw profile type exif\0\0" + zlib.compress(text, 9)) +
+       chunk(b"IDAT", zlib.compress(bytes(9 * 8))) + chunk(b"IEND", b""))
+open(sys.argv[1], "wb").write(png)
+EOF
 # Colour profiles: a PNG's deflated, a JPEG's in APP2, and a JPEG whose EXIF names Adobe RGB.
 for format in png jpg; do
   convert -size 8x8 'xc:rgb(60,180,90)' -profile /usr/share/color/icc/compatibleWithAdobeRGB1998.icc \

@@ -1,5 +1,6 @@
 #include "harness/suite.h"
 
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 
@@ -38,6 +39,11 @@ const WinePrefix& SharedPrefix() { return Get().prefix; }
 
 std::filesystem::path SourceDir() { return E2E_SOURCE_DIR; }
 
-std::filesystem::path ScreenshotDir() { return SourceDir() / "out/e2e"; }
+std::filesystem::path ScreenshotDir() {
+  if (const char* elsewhere = std::getenv("E2E_SCREENSHOTS"); elsewhere && *elsewhere) {
+    return elsewhere;
+  }
+  return SourceDir() / "out/e2e";
+}
 
 }  // namespace e2e

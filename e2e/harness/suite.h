@@ -21,7 +21,8 @@ const WinePrefix& SharedPrefix();
 
 // The repository checkout, whose build and dist folders hold the programs under test.
 std::filesystem::path SourceDir();
-// Where the screenshots go for people to look at: out/e2e/ in the checkout.
+// Where the screenshots go for people to look at: out/e2e/ in the checkout, or the folder
+// E2E_SCREENSHOTS names (the bench's soak, which leaves the last test run's for the docs).
 std::filesystem::path ScreenshotDir();
 
 }  // namespace e2e

@@ -72,13 +72,13 @@ INSTANTIATE_TEST_SUITE_P(
     Files, BrokenPictureTest,
     ::testing::Values(
         // A PNG header declaring 100000 x 100000 pixels: refused before any decoder sees it.
-        BrokenCase{
-            "AbsurdSize",
-            [](const std::filesystem::path& file) {
-              static constexpr char kHeader[] =
-                  "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\x86\xa0\0\x01\x86\xa0\x08\x02\0\0\0";
-              WriteFile(file, std::string(kHeader, sizeof kHeader - 1));
-            }},
+        BrokenCase{"AbsurdSize",
+                   [](const std::filesystem::path& file) {
+                     static constexpr char kHeader[] =
+                         "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\x86\xa0\0\x01\x86\xa0\x08\x02\0\0\0"
+                         "\x27\x30\x9c\x9f";
+                     WriteFile(file, std::string(kHeader, sizeof kHeader - 1));
+                   }},
         // Header and dimensions intact, pixel data cut short: the decoder fails late.
         BrokenCase{"Truncated",
                    [](const std::filesystem::path& file) {

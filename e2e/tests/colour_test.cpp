@@ -2,7 +2,8 @@
 // profile says its colours are Adobe RGB is converted from them, an untagged one from sRGB, and
 // both to the primary monitor's profile where the system associates one (under Wine, the file
 // that the ICM key names), to sRGB where it has none or a broken one; as lcms2 converts them with
-// the free profiles Debian ships. A picture whose own profile is broken is shown as stored.
+// the free profiles Debian ships, with the metadata cameras and editors deflate beside it. A
+// picture whose own profile is broken is shown as stored.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +26,8 @@ struct ColourCase {
   Tag tag;
   std::string monitor;         // the monitor's profile under kProfiles; none when empty
   bool brokenMonitor = false;  // its profile loses its signature
+  // A PNG's EXIF as ImageMagick and others keep it: 300 KB of hexadecimal, deflated to 175 KB.
+  bool deflatedExif = false;
 };
 
 void PrintTo(const ColourCase& c, std::ostream* out) { *out << c.name; }
@@ -90,6 +93,22 @@ class MonitorProfile {
   std::filesystem::path file_;
 };
 
+// Puts the deflated EXIF behind the PNG's header chunk.
+void AddDeflatedExif(const std::filesystem::path& file) {
+  RunTool({"python3", "-c", R"(
+import random, struct, sys, zlib
+random.seed(5)
+hex = "".join(random.choice("0123456789abcdef") for _ in range(300000))
+text = "\n".join(hex[at:at + 72] for at in range(0, len(hex), 72)).encode()
+body = b"Raw profile type exif\0\0" + zlib.compress(text, 9)
+chunk = struct.pack(">I", len(body)) + b"zTXt" + body + struct.pack(">I", zlib.crc32(b"zTXt" + body))
+png = open(sys.argv[1], "rb").read()
+open(sys.argv[1], "wb").write(png[:33] + chunk + png[33:])
+)",
+           file.string()},
+          {});
+}
+
 class ColourTest : public SaverTest, public ::testing::WithParamInterface<ColourCase> {};
 
 TEST_P(ColourTest, ShownInTheMonitorsColoursAsLcmsConvertsThem) {
@@ -99,6 +118,7 @@ TEST_P(ColourTest, ShownInTheMonitorsColoursAsLcmsConvertsThem) {
   const std::string name = c.picture.format + ":" + file.string();
   if (c.tag != Tag::None) RunTool({"convert", name, "-profile", kAdobeRgb, name}, {});
   if (c.tag == Tag::BrokenAdobeRgb) BreakProfile(file);
+  if (c.deflatedExif) AddDeflatedExif(file);
 
   std::vector<std::string> profiles;
   const bool toMonitor = !c.monitor.empty() && !c.brokenMonitor;
@@ -124,6 +144,12 @@ INSTANTIATE_TEST_SUITE_P(
             "AdobeRgbJpeg", {"QMAR5201.DAT", 640, 480, {60, 180, 90}, "jpg"}, Tag::AdobeRgb, ""},
         ColourCase{
             "AdobeRgbPng", {"QMAR5201.DAT", 640, 480, {200, 120, 40}, "png"}, Tag::AdobeRgb, ""},
+        ColourCase{"AdobeRgbPngWithDeflatedExif",
+                   {"QMAR5201.DAT", 640, 480, {200, 120, 40}, "png"},
+                   Tag::AdobeRgb,
+                   "",
+                   false,
+                   true},
         ColourCase{"BrokenProfileAsStored",
                    {"QMAR5201.DAT", 640, 480, {60, 180, 90}, "jpg"},
                    Tag::BrokenAdobeRgb,

@@ -1,15 +1,13 @@
 #include "platform/pictures/colour_profile.h"
 
-// The stream's input is only read.
-#define ZLIB_CONST
-#include <zlib.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <string_view>
+#include <utility>
 
 #include "platform/pictures/byte_order.h"
+#include "platform/pictures/inflate.h"
 
 namespace platform {
 namespace {
@@ -24,29 +22,15 @@ std::uint32_t Signature(std::string_view four) {
 
 // The zlib stream inflated, or nothing where it is broken, cut short or inflates past the most a
 // profile may take.
-std::optional<std::vector<std::uint8_t>> Inflate(std::span<const std::uint8_t> stream) {
-  z_stream z{};
-  if (inflateInit(&z) != Z_OK) return std::nullopt;
-  struct End {
-    z_stream& z;
-    explicit End(z_stream& stream) : z(stream) {}
-    End(const End&) = delete;
-    End& operator=(const End&) = delete;
-    ~End() { inflateEnd(&z); }
-  } const end{z};
-  z.next_in = stream.data();
-  z.avail_in = static_cast<uInt>(stream.size());
+std::optional<std::vector<std::uint8_t>> Inflated(std::span<const std::uint8_t> stream) {
   std::vector<std::uint8_t> inflated;
-  std::array<std::uint8_t, 1 << 16> buffer{};
-  for (;;) {
-    z.next_out = buffer.data();
-    z.avail_out = static_cast<uInt>(buffer.size());
-    const int result = inflate(&z, Z_NO_FLUSH);
-    inflated.insert(inflated.end(), buffer.begin(), buffer.end() - z.avail_out);
-    if (inflated.size() > kMaxProfileBytes) return std::nullopt;
-    if (result == Z_STREAM_END) return inflated;
-    if (result != Z_OK) return std::nullopt;  // broken, or the input ended first
-  }
+  const bool whole = Inflate([&] { return std::exchange(stream, {}); },
+                             [&](std::span<const std::uint8_t> piece) {
+                               inflated.insert(inflated.end(), piece.begin(), piece.end());
+                               return inflated.size() <= kMaxProfileBytes;
+                             });
+  if (!whole) return std::nullopt;
+  return inflated;
 }
 
 // Builds an ICC version 2 display profile, big-endian as ICC writes numbers.
@@ -175,20 +159,28 @@ std::vector<FileSpan> ProfileOfChunks(std::vector<IccChunk> chunks) {
 }
 
 bool IsRgbProfile(std::span<const std::uint8_t> profile) {
-  if (profile.size() < kProfileHeaderBytes + 4 || Be32(profile.data()) != profile.size() ||
-      Be32(&profile[36]) != Signature("acsp") || Be32(&profile[16]) != Signature("RGB ")) {
+  const std::size_t tableAt = kProfileHeaderBytes + 4;
+  if (profile.size() < tableAt) return false;
+  const std::uint32_t declared = Be32(profile.data());
+  if (declared < tableAt || declared > profile.size() || Be32(&profile[36]) != Signature("acsp") ||
+      Be32(&profile[16]) != Signature("RGB ")) {
     return false;
   }
   const std::uint32_t connection = Be32(&profile[20]);
   if (connection != Signature("XYZ ") && connection != Signature("Lab ")) return false;
   const std::uint64_t tags = Be32(&profile[kProfileHeaderBytes]);
-  const std::size_t tableEnd = kProfileHeaderBytes + 4;
-  if (tags == 0 || tags > (profile.size() - tableEnd) / 12) return false;
+  if (tags == 0 || tags > (declared - tableAt) / 12) return false;
   for (std::uint64_t t = 0; t < tags; ++t) {
-    const std::uint8_t* entry = &profile[tableEnd + t * 12];
-    if (std::uint64_t{Be32(entry + 4)} + Be32(entry + 8) > profile.size()) return false;
+    const std::uint8_t* entry = &profile[tableAt + t * 12];
+    if (std::uint64_t{Be32(entry + 4)} + Be32(entry + 8) > declared) return false;
   }
   return true;
+}
+
+std::optional<std::vector<std::uint8_t>> RgbProfile(std::vector<std::uint8_t> bytes) {
+  if (!IsRgbProfile(bytes)) return std::nullopt;
+  bytes.resize(Be32(bytes.data()));
+  return bytes;
 }
 
 std::optional<std::vector<std::uint8_t>> ProfileOf(const PictureFileReader& read,
@@ -208,12 +200,11 @@ std::optional<std::vector<std::uint8_t>> ProfileOf(const PictureFileReader& read
     filled += into.size();
   }
   if (tag.deflated) {
-    std::optional<std::vector<std::uint8_t>> inflated = Inflate(bytes);
+    std::optional<std::vector<std::uint8_t>> inflated = Inflated(bytes);
     if (!inflated) return std::nullopt;
     bytes = std::move(*inflated);
   }
-  if (!IsRgbProfile(bytes)) return std::nullopt;
-  return bytes;
+  return RgbProfile(std::move(bytes));
 }
 
 std::vector<std::uint8_t> SrgbProfile() {

@@ -26,13 +26,16 @@ struct IccChunk {
 // numbered 1 to their count, once each, and all agree on the count.
 std::vector<FileSpan> ProfileOfChunks(std::vector<IccChunk> chunks);
 
-// Whether `profile` is an ICC profile of RGB colours, whole: its declared size, its signature,
-// RGB towards XYZ or Lab, and every tag inside it.
+// Whether `profile` holds an ICC profile of RGB colours, whole, as colour engines read one: a
+// declared size of at most the bytes given (files pad their profiles), its signature, RGB towards
+// XYZ or Lab, and a tag table whose every tag lies inside the declared size.
 bool IsRgbProfile(std::span<const std::uint8_t> profile);
+// The declared bytes of `bytes` where they hold an RGB profile; nothing otherwise.
+std::optional<std::vector<std::uint8_t>> RgbProfile(std::vector<std::uint8_t> bytes);
 
 // The profile the picture's pixels are in: the embedded one, or Adobe RGB where EXIF names it.
 // Nothing for pixels in sRGB, and wherever the tag fails: an embedded profile cut short, larger
-// than kMaxProfileBytes, deflated badly, or not RGB.
+// than kMaxProfileBytes, deflated badly, or not RGB. A padded profile comes without its padding.
 std::optional<std::vector<std::uint8_t>> ProfileOf(const PictureFileReader& read,
                                                    const ColourTag& tag);
 

@@ -24,9 +24,12 @@ std::array<int, 3> Channels(std::uint32_t pixel) {
           static_cast<int>(pixel & 0xFF)};
 }
 
-bool IsDisplayProfile(std::span<const std::uint8_t> profile) {
+// The declared bytes of a display's profile of RGB colours; nothing for any other.
+std::optional<std::vector<std::uint8_t>> DisplayProfile(std::vector<std::uint8_t> bytes) {
   constexpr std::uint32_t kDisplayClass = 0x6D6E7472;  // "mntr"
-  return IsRgbProfile(profile) && Be32(&profile[12]) == kDisplayClass;
+  std::optional<std::vector<std::uint8_t>> profile = RgbProfile(std::move(bytes));
+  if (!profile || Be32(&(*profile)[12]) != kDisplayClass) return std::nullopt;
+  return profile;
 }
 
 // Whether the converted grid is one a working display profile makes: white near white, black
@@ -64,10 +67,12 @@ bool IsIdentity(std::span<const std::uint32_t> samples, std::span<const std::uin
 DisplayColours::DisplayColours(std::shared_ptr<const ColourEngine> engine,
                                std::optional<std::vector<std::uint8_t>> monitorProfile)
     : engine_(std::move(engine)), srgb_(SrgbProfile()) {
-  if (!monitorProfile || !IsDisplayProfile(*monitorProfile)) return;
-  std::optional<std::vector<std::uint32_t>> converted = Converted(srgb_, *monitorProfile);
+  if (!monitorProfile) return;
+  std::optional<std::vector<std::uint8_t>> monitor = DisplayProfile(std::move(*monitorProfile));
+  if (!monitor) return;
+  std::optional<std::vector<std::uint32_t>> converted = Converted(srgb_, *monitor);
   if (!converted || !IsSane(*converted) || IsIdentity(ColourGrid::Samples(), *converted)) return;
-  monitor_ = std::move(*monitorProfile);
+  monitor_ = std::move(*monitor);
   fromSrgb_.emplace(*converted);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/pictures/orientation.h"
 
 #include <cstddef>
+#include <utility>
 
 namespace platform {
 
@@ -57,6 +58,8 @@ Bitmap Orient(Bitmap stored, Orientation orientation) {
   for (int y = 0; y < size.height; ++y) {
     for (int x = 0; x < size.width; ++x) pixels.push_back(stored.pixels[from(x, y)]);
   }
+  // The next turned photo is made in these words, and turned into the ones this picture shows.
+  KeepForNextBitmap(std::move(stored.pixels).Recycle());
   return {size, std::move(pixels)};
 }
 

@@ -22,9 +22,26 @@ inline constexpr std::uint64_t kMaxDecodedBytes = 160ull << 20;
 inline constexpr std::uint64_t kMaxGifFrames = 1000;
 inline constexpr std::uint64_t kMaxJpegScanPixels = 100ull << 22;
 
+// The least bytes `bytes` take deflated: the best any deflate stream does is a 258-byte match in
+// two bits.
+std::uint64_t LeastDeflatedBytes(std::uint64_t bytes);
+// The least bytes LZW with 12-bit codes takes for `values`: a code stands for fewer than 4096.
+std::uint64_t LeastLzwBytes(std::uint64_t values);
+// The least bytes PackBits takes for `bytes`: two bytes for a run of 128.
+std::uint64_t LeastPackBitsBytes(std::uint64_t bytes);
+// The bytes of rows padded to 32 bits, as BMP stores them.
+std::uint64_t DibBytes(std::int64_t width, std::int64_t height, std::uint64_t bits);
+// What a picture may still cost once it has cost `decodedBytes`.
+std::uint64_t BudgetLeft(std::uint64_t decodedBytes);
+
 // The bytes a decoded pixel of `bits` costs: every pixel passes the resampler, so none costs less
 // than a byte.
 std::uint64_t DecodedBytesPerPixel(std::uint64_t bits);
+
+// The bytes the zlib stream `stream` of a file inflates to, counted and not kept. The count stops
+// as soon as it passes `limit`, so a stream crafted to inflate to gigabytes costs no more than
+// the budget it overruns; a stream broken or cut short counts what came out of it before.
+std::uint64_t InflatedBytes(const PictureFileReader& read, FileSpan stream, std::uint64_t limit);
 
 // Whether the picture may be decoded: a frame of positive size, a decoding cost and passes within
 // the budget, and a file large enough for what it declares.

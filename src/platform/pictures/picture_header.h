@@ -43,9 +43,9 @@ struct PictureHeader {
   PixelPoint frameAt;
   // What the decoder holds while it decodes, in its own pixel format: a 16-bit RGBA PNG costs 8
   // bytes a pixel, a GIF every one of its frames, an icon its entry's picture and its own copy.
-  // Metadata it keeps counts too (a PNG's text chunks as large as they can inflate to, a TIFF's
-  // tag values). A metafile is drawn straight at the size it is shown: it holds only its records,
-  // `decodedBytes` of the file's start.
+  // Metadata it keeps counts too (a PNG's text chunks and profile as large as they inflate to,
+  // counted no further than past the budget, a TIFF's tag values). A metafile is drawn straight at
+  // the size it is shown: it holds only its records, `decodedBytes` of the file's start.
   std::uint64_t decodedBytes = 0;
   // The smallest file that can hold those pixels at the format's best compression, and every
   // chunk, tag value, strip and tile the header points to.

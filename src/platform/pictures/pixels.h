@@ -65,15 +65,16 @@ class PixelBuffer {
 };
 
 // Room for the words of a bitmap of `count` pixels: an empty vector of at least that capacity,
-// made of the last shown picture's words when it has let them go and they are enough.
+// made of the words the last bitmaps let go, the latest that are enough.
 //
 // The show makes one screen-sized bitmap after another, a few megabytes each. Memory that large
 // comes fresh from the system, and each of its pages faults when it is first written: for a
 // 1920 x 1080 picture that is 2,000 faults, a quarter of its decode in a virtual machine. The show
 // lets the old picture go before it makes the next, so the words kept in between are memory it
-// held anyway, and the next bitmap takes them (or frees them, when they are too few).
+// held anyway, and the next bitmap takes them (or frees them, when they are too few). A photo
+// stored turned takes two bitmaps, the one it is made in and the upright one; the two are kept.
 [[nodiscard]] std::vector<std::uint32_t> BitmapRoom(std::size_t count);
-// Keeps `words` for the next BitmapRoom, instead of whatever was kept before.
+// Keeps `words` for a next BitmapRoom, with the words kept last; any kept before those are freed.
 void KeepForNextBitmap(std::vector<std::uint32_t> words);
 
 // A picture ready to be drawn: exactly the size it is drawn at, premultiplied BGRA.

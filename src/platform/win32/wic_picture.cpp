@@ -103,11 +103,10 @@ std::optional<std::vector<std::uint8_t>> FrameColourProfile(IWICImagingFactory& 
     return std::nullopt;
   }
   std::vector<std::uint8_t> profile(bytes);
-  if (FAILED(context->GetProfileBytes(bytes, profile.data(), &bytes)) || bytes != profile.size() ||
-      !IsRgbProfile(profile)) {
+  if (FAILED(context->GetProfileBytes(bytes, profile.data(), &bytes)) || bytes != profile.size()) {
     return std::nullopt;
   }
-  return profile;
+  return RgbProfile(std::move(profile));
 }
 
 DecodedFrame DecodeFrame(IWICImagingFactory& factory, FileStream& file) {
