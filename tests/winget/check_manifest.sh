@@ -15,10 +15,11 @@ RELEASE_URL=$url/ "$source/installer/winget.sh" "$source/dist" "$work"
 
 failed=0
 types=()
+# The official schemas are JSON Schema draft-07, which ajv validates by default.
 for manifest in "$work"/*.yaml; do
   type=$(sed -n 's/^ManifestType: //p' "$manifest")
   types+=("$type")
-  "$here/node_modules/.bin/ajv" validate --spec=draft7 -c "$here/formats.js" --errors=text \
+  "$here/node_modules/.bin/ajv" validate -c "$here/formats.js" --errors=text \
     -s "$schemas/manifest.$type.1.10.0.json" -d "$manifest" || failed=1
 done
 if [ "$(printf '%s\n' "${types[@]}" | sort | xargs)" != "defaultLocale installer version" ]; then
