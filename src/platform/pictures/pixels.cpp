@@ -62,7 +62,10 @@ KeptWords& Kept() {
 std::vector<std::uint32_t> BitmapRoom(std::size_t count) {
   std::vector<std::uint32_t> room = Kept().Take(count);
   room.clear();
-  if (room.capacity() < count) room.reserve(count);
+  if (room.capacity() < count) {
+    room = std::vector<std::uint32_t>();  // too few: freed before the new ones are asked for
+    room.reserve(count);
+  }
   return room;
 }
 
