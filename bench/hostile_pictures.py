@@ -7,6 +7,7 @@ copy of a JPEG that an EXIF block says to show turned, or that carries a colour 
     hostile_pictures.py --orientation <1 to 8> <jpeg> <copy>
     hostile_pictures.py --repeat-last-scan <times> <jpeg> <copy>
     hostile_pictures.py --icc-profile <profile> <jpeg> <copy>
+    hostile_pictures.py --flood <kind> <count> <file>
 """
 import struct
 import sys
@@ -203,7 +204,100 @@ def with_profile(jpeg, profile):
     return jpeg[:2] + segments + jpeg[2:]
 
 
+def chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+
+def png_flood(kind, body, count, width=64, height=64):
+    """A grey PNG carrying `count` ancillary chunks of `kind` before its pixels."""
+    plain = png(width, height, 8, 0, 1, None)
+    return plain[:33] + chunk(kind, body) * count + plain[33:]
+
+
+def gif_flood(count, blocks_each=1, frames=1):
+    """An 8 x 8 GIF whose `count` comment extensions, of `blocks_each` one-byte sub-blocks each,
+    come before each of its `frames` frames."""
+    comment = b"\x21\xfe" + b"\x01c" * blocks_each + b"\x00"
+    frame = gif(8, 8, 1)[6 + 7 + 12:-1]
+    return gif(8, 8, 0)[:-1] + (comment * count + frame) * frames + b"\x3b"
+
+
+def emf(records, count, width=1000, height=750):
+    """An EMF of `width` x `height` pixels at 96 per inch made of `count` `records`."""
+    himetric = lambda pixels: pixels * 2540 // 96
+    eof = struct.pack("<IIIII", 14, 20, 0, 16, 20)
+    header_bytes = 88
+    total = header_bytes + len(records) + len(eof)
+    header = (struct.pack("<II", 1, header_bytes) + struct.pack("<iiii", 0, 0, width - 1, height - 1)
+              + struct.pack("<iiii", 0, 0, himetric(width), himetric(height))
+              + b" EMF" + struct.pack("<IIIHHIII", 0x10000, total, count + 2, 1, 0, 0, 0, 0)
+              + struct.pack("<iiii", 1920, 1080, 508, 285))
+    return header + records + eof
+
+
+def emf_pixels(count, width=1000):
+    """An EMF of `count` one-pixel records."""
+    return emf(b"".join(struct.pack("<IIiiI", 15, 20, i % width, (i // width) % 750, 0x00336699)
+                        for i in range(count)), count)
+
+
+def emf_rectangles(count):
+    """An EMF of `count` rectangles, each filling the whole picture: a few bytes each, however
+    many pixels they fill."""
+    return emf(struct.pack("<IIiiii", 43, 24, 0, 0, 1000, 750) * count, count)
+
+
+def tiff_directory_flood(count):
+    """A 64 x 48 grey TIFF whose first directory is followed by `count` empty ones, chained."""
+    first = grey_tiff(64, 48, [])
+    chain_at = len(first)
+    directory_bytes = 2 + 12 + 4
+    out = bytearray(first)
+    out[chain_at - 4 - 64 * 48:chain_at - 64 * 48] = struct.pack("<I", chain_at)
+    for i in range(count):
+        following = chain_at + (i + 1) * directory_bytes if i + 1 < count else 0
+        out += struct.pack("<H", 1) + struct.pack("<HHIHH", 256, 3, 1, 8, 0) + struct.pack("<I", following)
+    return bytes(out)
+
+
+def tiff_tag_flood(count):
+    """A 64 x 48 grey TIFF whose directory holds `count` private tags beside the ones it needs."""
+    return grey_tiff(64, 48, [(65535 - i, 3, 1, 0) for i in range(count)])
+
+
+def ico_flood(count):
+    """An icon whose directory lists `count` entries, all for one 16 x 16 PNG."""
+    image = png(16, 16, 8, 0, 1, None)
+    at = 6 + 16 * count
+    entry = struct.pack("<BBBBHHII", 16, 16, 0, 0, 1, 32, len(image), at)
+    return struct.pack("<HHH", 0, 1, count) + entry * count + image
+
+
+def jpeg_flood(code, count):
+    """A small grey JPEG with `count` empty segments of `code` (COM, APPn) before its frame."""
+    jpeg = grey_jpeg(64, 48)
+    return jpeg[:2] + (b"\xff" + bytes([code]) + struct.pack(">H", 2)) * count + jpeg[2:]
+
+
+FLOODS = {
+    "png-ztxt": lambda n: png_flood(b"zTXt", b"k\0\0", n),
+    "png-text": lambda n: png_flood(b"tEXt", b"k\0", n),
+    "png-private": lambda n: png_flood(b"prVt", b"", n),
+    "gif-comments": lambda n: gif_flood(n),
+    "gif-sub-blocks": lambda n: gif_flood(1, n),
+    "emf-pixels": emf_pixels,
+    "emf-rectangles": emf_rectangles,
+    "tiff-directories": tiff_directory_flood,
+    "tiff-tags": tiff_tag_flood,
+    "ico-entries": ico_flood,
+    "jpeg-comments": lambda n: jpeg_flood(0xFE, n),
+}
+
+
 def main():
+    if sys.argv[1] == "--flood":
+        Path(sys.argv[4]).write_bytes(FLOODS[sys.argv[2]](int(sys.argv[3])))
+        return
     if sys.argv[1] == "--icc-profile":
         Path(sys.argv[4]).write_bytes(with_profile(Path(sys.argv[3]).read_bytes(), Path(sys.argv[2]).read_bytes()))
         return
@@ -231,6 +325,20 @@ def main():
         "png-ztxt-inflating-to-200mib.png": lambda: png_with_text_bomb(200 << 20),
         "gif-5000-frames.gif": lambda: gif(64, 48, 5000),
         "ico-holding-6476x6476-png.ico": lambda: ico(png(6476, 6476, 8, 0, 1, None)),
+        # Floods of tiny parts, each costing a decoder something while costing the file a few bytes.
+        "png-1000000-ztxt-chunks.png": lambda: FLOODS["png-ztxt"](1_000_000),
+        "gif-1000000-comments-before-its-frame.gif": lambda: FLOODS["gif-comments"](1_000_000),
+        "jpeg-1000000-comments.jpg": lambda: FLOODS["jpeg-comments"](1_000_000),
+        "tiff-65000-private-tags.tif": lambda: FLOODS["tiff-tags"](65_000),
+        "tiff-100000-directories.tif": lambda: FLOODS["tiff-directories"](100_000),
+        "ico-65535-entries.ico": lambda: FLOODS["ico-entries"](65_535),
+        "emf-4000000-one-pixel-records.emf": lambda: emf_pixels(4_000_000),
+        "emf-100000-rectangles-filling-it.emf": lambda: emf_rectangles(100_000),
+        # Their honest neighbours.
+        "honest-png-60-text-chunks.png": lambda: FLOODS["png-text"](60),
+        "honest-gif-1000-frames-a-comment-each.gif": lambda: gif_flood(1, 1, 1000),
+        "honest-jpeg-20-app-segments.jpg": lambda: jpeg_flood(0xE5, 20),
+        "honest-emf-300000-records.emf": lambda: emf_pixels(300_000),
         # Honest, and as costly as the budget lets a picture be.
         "budget-grey-jpeg-12952x12952.jpg": lambda: grey_jpeg(12952, 12952),
         "budget-gif-1000-frames.gif": lambda: gif(64, 48, 1000),

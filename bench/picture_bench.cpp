@@ -307,18 +307,17 @@ int ReportPeakMemory() {
 int ReportCost(const std::wstring& path) {
   const ScreenBuffer screen;
   std::string outcome;
-  double ms = 0;
-  try {
-    // A picture refused when it is opened costs this much; any other, the show's whole pass.
-    ms = Milliseconds([&] { ShownAt(path); });
-    ms = Milliseconds([&] {
+  // How long the show's thread is held: the show's whole pass, up to where it is refused, which
+  // may be while it is drawn.
+  const double ms = Milliseconds([&] {
+    try {
       const Shown shown = ShowPicture(path, screen);
       outcome = "shown at " + std::to_string(shown.drawn.width) + "x" +
                 std::to_string(shown.drawn.height);
-    });
-  } catch (const platform::RunTimeError& error) {
-    outcome = std::string("refused: ") + error.what();
-  }
+    } catch (const platform::RunTimeError& error) {
+      outcome = std::string("refused: ") + error.what();
+    }
+  });
   std::printf("%s\t%s\t%.1f\t%.0f\n", Narrow(FileName(path)).c_str(), outcome.c_str(),
               Megabytes(MemoryCounters().PeakWorkingSetSize), ms);
   return 0;

@@ -137,7 +137,7 @@ echo "$monitor"
 echo
 echo "### What a picture costs: hostile files and honest ones at the budget (a fresh process each)"
 echo
-echo "| file | bytes | outcome | peak working set (MB) | open to blit (ms) |"
+echo "| file | bytes | outcome | peak working set (MB) | show's thread held (ms) |"
 echo "| --- | ---: | --- | ---: | ---: |"
 # name, bytes, outcome, peak, time: one line each, tab-separated
 costs=$(for file in "$hostile"/* "$pictures/photo-24mp.jpg" "$pictures/photo-24mp-progressive.jpg"; do
@@ -196,14 +196,19 @@ echo "$monitor" | awk -F'|' '{ printf "- the conversion to a wide-gamut monitor 
 awk -v c="$pipeline_peak" -v d="$decoder_peak" 'BEGIN { printf "- peak of (c) ≤ peak of (d) + 24 MB: +%.1f MB, %s\n", c - d, (c - d <= 24 ? "met" : "MISSED") }'
 # Hostile files: refused, no dearer than the 24-megapixel JPEG's decoder plus 24 MB, within 1 s.
 echo "$costs" | awk -F'\t' -v limit="$decoder_peak" '
-  $1 !~ /budget|photo/ {
+  $1 !~ /budget|photo|honest/ {
     total++
     if ($3 ~ /^refused/ && $4 + 0 <= limit + 24 && $5 + 0 <= 1000) met++
   }
   END { printf "- every hostile file refused, peak ≤ %.1f MB, ≤ 1000 ms: %d of %d, %s\n", limit + 24, met, total, (met == total ? "met" : "MISSED") }'
 echo "$costs" | awk -F'\t' '
-  $1 ~ /budget|photo/ { total++; if ($3 ~ /^shown/) shown++ }
+  $1 ~ /budget|photo|honest/ { total++; if ($3 ~ /^shown/) shown++ }
   END { printf "- every honest picture shown: %d of %d, %s\n", shown, total, (shown == total ? "met" : "MISSED") }'
+# No file holds the show's thread longer than the costliest honest picture.
+echo "$costs" | awk -F'\t' '
+  $1 ~ /budget|photo|honest/ { if ($5 + 0 > honest) honest = $5 + 0 }
+  $1 !~ /budget|photo|honest/ { if ($5 + 0 > hostile) { hostile = $5 + 0; which = $1 } }
+  END { printf "- longest hold of the show'"'"'s thread by a hostile file ≤ the costliest honest picture'"'"'s: %d ms (%s) against %d ms, %s\n", hostile, which, honest, (hostile <= honest ? "met" : "MISSED") }'
 awk -v a="$(figure 50 resident_mb)" -v b="$(figure 150 resident_mb)" 'BEGIN { printf "- resident memory from 50 to 150 pictures grows ≤ 4 MB: %+.1f MB, %s\n", b - a, (a != "" && b - a <= 4 ? "met" : "MISSED") }'
 echo
 echo "Measured with: make bench   (BENCH_REPETITIONS=$repetitions bench/run.sh)"

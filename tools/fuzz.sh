@@ -42,6 +42,11 @@ png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 8, 8, 8, 0,
 open(sys.argv[1], "wb").write(png)
 EOF
 # Colour profiles: a PNG's deflated, a JPEG's in APP2, and a JPEG whose EXIF names Adobe RGB.
+# Files of many small parts, so that the counts of chunks, extensions, directories, entries and
+# records are reached.
+for kind in png-ztxt gif-comments tiff-directories ico-entries emf-pixels; do
+  "$root/bench/hostile_pictures.py" --flood "$kind" 3 "$corpus/header/flood-$kind"
+done
 for format in png jpg; do
   convert -size 8x8 'xc:rgb(60,180,90)' -profile /usr/share/color/icc/compatibleWithAdobeRGB1998.icc \
     "$format:$corpus/header/tagged-$format"

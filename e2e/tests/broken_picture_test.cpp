@@ -10,6 +10,7 @@
 
 #include "harness/saver_test.h"
 #include "harness/wait.h"
+#include "harness/x_input.h"
 
 namespace e2e {
 namespace {
@@ -189,6 +190,71 @@ TEST_F(BrokenPictureSeriesTest, CrashFreezeAndBombAreBlackForTheirTurnsThenTheNe
   const std::optional<ProcessUsage> usage = saver.Usage();
   ASSERT_TRUE(usage) << "no memory figure for the saver";
   EXPECT_LT(usage->peakMb, kPeakMemoryMb) << "MB at the most";
+}
+
+std::string Be32(std::uint32_t value) { return Be16(value >> 16) + Be16(value & 0xFFFF); }
+
+// Floods of tiny parts, each costing a decoder something while costing the file a few bytes.
+// A 64 x 64 grey PNG whose header is followed by a million empty zTXt chunks (15 MB).
+std::string PngOfAMillionTextChunks() {
+  const std::string chunk = Be32(3) + "zTXtk" + std::string(2, '\0') + Be32(0xEAD78DFA);
+  static constexpr char kHeader[] =
+      "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x40\0\0\0\x40\x08\0\0\0\0\x8f\x02\x2e\x02";
+  std::string file(kHeader, sizeof kHeader - 1);
+  file.reserve(file.size() + 1'000'000 * chunk.size());
+  for (int i = 0; i < 1'000'000; ++i) file += chunk;
+  return file;  // no pixels or end: the decoder would find it cut short, were it let in
+}
+
+// An 8 x 8 GIF whose million comments (5 MB) come before its frame.
+std::string GifOfAMillionComments() {
+  std::string file =
+      "GIF89a" + Le16(8) + Le16(8) + std::string("\x80\0\0", 3) + std::string(6, '\0');
+  const std::string comment("\x21\xFE\x01\x63\0", 5);
+  file.reserve(file.size() + 1'000'000 * comment.size() + 32);
+  for (int i = 0; i < 1'000'000; ++i) file += comment;
+  return file + "\x2C" + Le32(0) + Le16(8) + Le16(8) + std::string("\0\x02\x02\x44\x01\0\x3B", 7);
+}
+
+// A 1000 x 750 EMF of 100 000 rectangles, each filling all of it (2.4 MB): few records, many
+// pixels each.
+std::string EmfOfFillingRectangles() {
+  constexpr std::uint32_t kRecords = 100'000, kBytes = 88 + 24 * kRecords + 20;
+  const auto himetric = [](std::uint32_t pixels) { return Le32(pixels * 2540 / 96); };
+  std::string file = Le32(1) + Le32(88) + Le32(0) + Le32(0) + Le32(999) + Le32(749) + Le32(0) +
+                     Le32(0) + himetric(1000) + himetric(750) + " EMF" + Le32(0x10000) +
+                     Le32(kBytes) + Le32(kRecords + 2) + Le16(1) + Le16(0) + Le32(0) + Le32(0) +
+                     Le32(0) + Le32(1920) + Le32(1080) + Le32(508) + Le32(285);
+  const std::string rectangle = Le32(43) + Le32(24) + Le32(0) + Le32(0) + Le32(1000) + Le32(750);
+  file.reserve(kBytes);
+  for (std::uint32_t i = 0; i < kRecords; ++i) file += rectangle;
+  return file + Le32(14) + Le32(20) + Le32(0) + Le32(16) + Le32(20);
+}
+
+// Each flood is black for its turn, and a click as the last is drawn ends the show as fast as after
+// an ordinary picture: no part of a file holds the show's thread.
+TEST_F(BrokenPictureSeriesTest, FloodsOfTinyPartsAreBlackForTheirTurnsAndAClickEndsTheShow) {
+  const ProgramFolder folder =
+      MakeFolder("floods", {{"QMAR5204.DAT", 640, 480, {0, 170, 255}, "png"}});
+  WriteFile(folder.HostPath() / "QMAR5201.DAT", PngOfAMillionTextChunks());
+  WriteFile(folder.HostPath() / "QMAR5202.DAT", GifOfAMillionComments());
+  WriteFile(folder.HostPath() / "QMAR5203.DAT", EmfOfFillingRectangles());
+  ChildProcess saver = StartSaver(folder, {"/s"});
+
+  ASSERT_TRUE(WaitUntil(10s, [&] { return !Screenshot("black").NonBlackBox(); }))
+      << "the screen did not turn all black; see out/e2e/";
+  const auto shown = std::chrono::steady_clock::now();
+  for (int turn = 1; turn <= 2; ++turn) {
+    std::this_thread::sleep_until(shown + (turn == 1 ? 8s : 28s));
+    const std::string label = "flood-" + std::to_string(turn);
+    EXPECT_FALSE(Screenshot(label).NonBlackBox()) << "drawn on " << label << "; see out/e2e/";
+    ASSERT_TRUE(saver.Running()) << "the saver ended by " << label;
+  }
+  // The third turn comes about 40 s after the first.
+  std::this_thread::sleep_until(shown + 40s);
+  ClickButton(display(), 1);
+  // The costliest honest picture holds the show's thread about a second; Wine's exit takes 2.
+  EXPECT_TRUE(saver.WaitForExit(3s)) << "the saver still runs 3 s after the click";
 }
 
 }  // namespace

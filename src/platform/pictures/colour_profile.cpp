@@ -22,13 +22,14 @@ std::uint32_t Signature(std::string_view four) {
 
 // The zlib stream inflated, or nothing where it is broken, cut short or inflates past the most a
 // profile may take.
-std::optional<std::vector<std::uint8_t>> Inflated(std::span<const std::uint8_t> stream) {
+std::optional<std::vector<std::uint8_t>> InflatedProfile(std::span<const std::uint8_t> stream) {
   std::vector<std::uint8_t> inflated;
-  const bool whole = Inflate([&] { return std::exchange(stream, {}); },
-                             [&](std::span<const std::uint8_t> piece) {
-                               inflated.insert(inflated.end(), piece.begin(), piece.end());
-                               return inflated.size() <= kMaxProfileBytes;
-                             });
+  const bool whole =
+      Inflater().Inflate([&] { return std::exchange(stream, {}); },
+                         [&](std::span<const std::uint8_t> piece) {
+                           inflated.insert(inflated.end(), piece.begin(), piece.end());
+                           return inflated.size() <= kMaxProfileBytes;
+                         });
   if (!whole) return std::nullopt;
   return inflated;
 }
@@ -200,7 +201,7 @@ std::optional<std::vector<std::uint8_t>> ProfileOf(const PictureFileReader& read
     filled += into.size();
   }
   if (tag.deflated) {
-    std::optional<std::vector<std::uint8_t>> inflated = Inflated(bytes);
+    std::optional<std::vector<std::uint8_t>> inflated = InflatedProfile(bytes);
     if (!inflated) return std::nullopt;
     bytes = std::move(*inflated);
   }

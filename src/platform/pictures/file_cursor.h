@@ -18,6 +18,7 @@ class Cursor {
 
   [[nodiscard]] std::uint64_t at() const { return at_; }
   void Skip(std::uint64_t count) { at_ += count; }
+  void MoveTo(std::uint64_t at) { at_ = at; }
   // The next byte, or nothing where the file ends.
   std::optional<std::uint8_t> Byte() {
     if (!Fill()) return std::nullopt;
@@ -39,6 +40,16 @@ class Cursor {
     }
     return false;
   }
+  // The bytes from here on that the buffer holds, up to `before`, and moves past them; empty where
+  // the file or `before` comes first. Hands a stream to its reader without copying it.
+  std::span<const std::uint8_t> Piece(std::uint64_t before) {
+    if (at_ >= before || !Fill()) return {};
+    const auto count =
+        static_cast<std::size_t>(std::min<std::uint64_t>(start_ + filled_, before) - at_);
+    const std::span<const std::uint8_t> piece(buffer_.data() + (at_ - start_), count);
+    at_ += count;
+    return piece;
+  }
   bool Bytes(std::span<std::uint8_t> into) {
     for (std::uint8_t& byte : into) {
       const std::optional<std::uint8_t> next = Byte();
@@ -48,16 +59,20 @@ class Cursor {
     return true;
   }
   // Walks data sub-blocks (a length byte, then that many bytes) up to the empty one; returns
-  // the bytes they hold, or nothing where the file ends first.
-  std::optional<std::uint64_t> SubBlocks() {
+  // the bytes they hold, or nothing where the file ends first. Each block is counted in `blocks`,
+  // and the walk stops where they pass `maxBlocks`.
+  std::optional<std::uint64_t> SubBlocks(std::uint64_t& blocks,
+                                         std::uint64_t maxBlocks = UINT64_MAX) {
     std::uint64_t total = 0;
-    for (;;) {
+    while (blocks <= maxBlocks) {
       const std::optional<std::uint8_t> length = Byte();
       if (!length) return std::nullopt;
       if (*length == 0) return total;
+      ++blocks;
       total += *length;
       Skip(*length);
     }
+    return total;
   }
 
  private:
@@ -72,7 +87,8 @@ class Cursor {
 
   const PictureFileReader& read_;
   std::uint64_t at_;
-  std::array<std::uint8_t, std::size_t{16} * 1024> buffer_{};
+  // Written by the reader before it is read, so it is never zero-filled.
+  std::array<std::uint8_t, std::size_t{16} * 1024> buffer_;
   std::uint64_t start_ = 0;
   std::size_t filled_ = 0;
 };

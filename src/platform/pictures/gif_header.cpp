@@ -8,10 +8,10 @@
 
 namespace platform {
 
-// A GIF decoder may read every frame at once, so all of them count, and the extensions it keeps;
-// the first frame is placed on the logical screen. A frame with no colour table to use has no
-// colours at all: decoders differ in what they make of it, and some read through the table that
-// is not there.
+// A GIF decoder may read every frame at once, so all of them count, and the extensions it keeps,
+// each extension and each of its sub-blocks a part; the first frame is placed on the logical
+// screen. A frame with no colour table to use has no colours at all: decoders differ in what they
+// make of it, and some read through the table that is not there.
 std::optional<PictureHeader> ReadGif(const PictureFileReader& read) {
   Cursor cursor(read, 6);
   std::array<std::uint8_t, 7> screen{};  // width, height, flags, background, aspect
@@ -23,7 +23,7 @@ std::optional<PictureHeader> ReadGif(const PictureFileReader& read) {
   const bool globalTable = (screen[4] & kHasColourTable) != 0;
   cursor.Skip(colourTable(screen[4]));
   std::optional<PictureHeader> header;
-  std::uint64_t extensionBytes = 0;
+  std::uint64_t extensionBytes = 0, parts = 0;
   constexpr std::uint64_t kFrameBookkeeping = 256;  // a decoder's record of each frame
   // One frame past the most a decoder is let make refuses the picture; the rest need no reading.
   while (!header || header->passes <= kMaxGifFrames) {
@@ -31,8 +31,10 @@ std::optional<PictureHeader> ReadGif(const PictureFileReader& read) {
     if (!introducer || *introducer == 0x3B) break;  // the trailer, or the file cut short
     if (*introducer == 0x21) {                      // an extension: its label, then sub-blocks
       const std::optional<std::uint8_t> label = cursor.Byte();
-      const std::optional<std::uint64_t> bytes = label ? cursor.SubBlocks() : std::nullopt;
-      if (!bytes) break;
+      const std::optional<std::uint64_t> bytes =
+          label && ++parts <= kMaxGifExtensionParts ? cursor.SubBlocks(parts, kMaxGifExtensionParts)
+                                                    : std::nullopt;
+      if (!bytes || parts > kMaxGifExtensionParts) break;
       extensionBytes += *bytes;
       continue;
     }
@@ -55,14 +57,18 @@ std::optional<PictureHeader> ReadGif(const PictureFileReader& read) {
     }
     header->decodedBytes += PixelCount(frame) + kFrameBookkeeping;
     cursor.Skip(colourTable(image[8]) + 1);  // and the LZW code size
-    const std::optional<std::uint64_t> coded = cursor.SubBlocks();
+    std::uint64_t codedBlocks = 0;           // read as one stream, not kept one by one
+    const std::optional<std::uint64_t> coded = cursor.SubBlocks(codedBlocks);
     // Fewer coded bytes than its pixels need at LZW's best: a frame a decoder would still
     // allocate whole before finding it short.
     if (!coded || *coded < LeastLzwBytes(PixelCount(frame))) {
       return std::nullopt;
     }
   }
-  if (header) header->decodedBytes += extensionBytes;
+  if (header) {
+    header->decodedBytes += extensionBytes;
+    header->parts = parts;
+  }
   return header;
 }
 

@@ -37,7 +37,9 @@ std::optional<PictureHeader> ReadTiff(const PictureFileReader& read);
 std::optional<PictureHeader> ReadIco(const PictureFileReader& read,
                                      std::span<const std::uint8_t> head);
 std::optional<PictureHeader> ReadDds(const PictureFileReader& read);
-std::optional<PictureHeader> ReadEmf(std::span<const std::uint8_t> head, int pixelsPerInch);
-std::optional<PictureHeader> ReadWmf(std::span<const std::uint8_t> head, int pixelsPerInch);
+std::optional<PictureHeader> ReadEmf(const PictureFileReader& read,
+                                     std::span<const std::uint8_t> head, int pixelsPerInch);
+std::optional<PictureHeader> ReadWmf(const PictureFileReader& read,
+                                     std::span<const std::uint8_t> head, int pixelsPerInch);
 
 }  // namespace platform

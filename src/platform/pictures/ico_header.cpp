@@ -19,9 +19,15 @@ std::optional<PictureHeader> ReadIco(const PictureFileReader& read,
   if (!ReadExactly(read, at, image)) return std::nullopt;
   // The entry's own decoder holds its picture while the icon's makes a copy of it, as 32-bit BGRA
   // with the mask applied.
+  // Each entry is a part, read when the decoder counts the icon's frames, and so is each
+  // ancillary chunk of the PNG it holds.
+  const std::uint16_t entries = Le16(&head[4]);
   if (StartsWith(image, "\x89PNG\r\n\x1a\n"sv)) {
     std::optional<PictureHeader> png = ReadPng(read, PictureFormat::Ico, at);
-    if (png) png->decodedBytes += PixelCount(png->frame) * 4;
+    if (png) {
+      png->decodedBytes += PixelCount(png->frame) * 4;
+      png->parts += entries;
+    }
     return png;
   }
   if (Le32(image.data()) < 40) return std::nullopt;
@@ -31,7 +37,10 @@ std::optional<PictureHeader> ReadIco(const PictureFileReader& read,
   const std::uint64_t stored = DibBytes(width, height / 2, Le16(&image[14]));
   std::optional<PictureHeader> bitmap =
       Frame(PictureFormat::Ico, width, height / 2, 32, at + stored);
-  if (bitmap) bitmap->decodedBytes += stored;
+  if (bitmap) {
+    bitmap->decodedBytes += stored;
+    bitmap->parts = entries;
+  }
   return bitmap;
 }
 

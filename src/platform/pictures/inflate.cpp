@@ -4,21 +4,31 @@
 #define ZLIB_CONST
 #include <zlib.h>
 
-#include <array>
-
 namespace platform {
 
-bool Inflate(const InflateInput& input, const InflateOutput& output) {
+struct Inflater::State {
   z_stream z{};
-  if (inflateInit(&z) != Z_OK) return false;
-  struct End {
-    z_stream& z;
-    explicit End(z_stream& stream) : z(stream) {}
-    End(const End&) = delete;
-    End& operator=(const End&) = delete;
-    ~End() { inflateEnd(&z); }
-  } const end{z};
-  std::array<std::uint8_t, std::size_t{64} * 1024> buffer{};
+  bool ready = false;
+  // Written by inflate before it is read, so it is never zero-filled.
+  static constexpr std::size_t kBufferBytes = std::size_t{64} * 1024;
+  std::unique_ptr<std::uint8_t[]> buffer =
+      std::make_unique_for_overwrite<std::uint8_t[]>(kBufferBytes);
+};
+
+Inflater::Inflater() : state_(std::make_unique<State>()) {
+  state_->ready = inflateInit(&state_->z) == Z_OK;
+}
+
+Inflater::~Inflater() {
+  if (state_->ready) inflateEnd(&state_->z);
+}
+
+bool Inflater::Inflate(const InflateInput& input, const InflateOutput& output) {
+  z_stream& z = state_->z;
+  if (!state_->ready || inflateReset(&z) != Z_OK) return false;
+  z.next_in = nullptr;
+  z.avail_in = 0;
+  const std::span<const std::uint8_t> buffer(state_->buffer.get(), State::kBufferBytes);
   // Once the input has ended, inflate still hands out what it holds, then finds no progress.
   bool inputEnded = false;
   for (;;) {
@@ -28,10 +38,10 @@ bool Inflate(const InflateInput& input, const InflateOutput& output) {
       z.next_in = piece.data();
       z.avail_in = static_cast<uInt>(piece.size());
     }
-    z.next_out = buffer.data();
+    z.next_out = state_->buffer.get();
     z.avail_out = static_cast<uInt>(buffer.size());
     const int result = inflate(&z, Z_NO_FLUSH);
-    if (!output(std::span(buffer).first(buffer.size() - z.avail_out))) return false;
+    if (!output(buffer.first(buffer.size() - z.avail_out))) return false;
     if (result == Z_STREAM_END) return true;
     if (result != Z_OK) return false;
   }

@@ -12,10 +12,6 @@
 namespace platform {
 namespace {
 
-// Real JPEG files have a few dozen segments before the frame header; the bound keeps a crafted
-// file of endless tiny segments from costing a read each.
-constexpr int kMaxJpegSegments = 1024;
-
 bool IsJpegFrameHeader(std::uint8_t code) {
   // C4, C8 and CC share the range but are tables and an extension, not frames.
   return code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
@@ -83,7 +79,7 @@ std::optional<std::uint64_t> CountJpegScans(const PictureFileReader& read, std::
   const std::uint64_t maxScans = kMaxJpegScanPixels / std::max<std::uint64_t>(pixels, 1);
   Cursor cursor(read, at);
   std::uint64_t scans = 0;
-  for (int segment = 0; segment < kMaxJpegSegments; ++segment) {
+  for (std::uint64_t segment = 0; segment < kMaxJpegSegments; ++segment) {
     // The next marker: an FF that is neither a stuffed zero in a scan's data, nor a fill byte, nor
     // a restart marker or another without a length.
     std::optional<std::uint8_t> code;
@@ -113,7 +109,8 @@ std::optional<PictureHeader> ReadJpeg(const PictureFileReader& read) {
   Orientation orientation = Orientation::Normal;
   bool adobeRgbByExif = false;
   std::vector<IccChunk> profileChunks;
-  for (int segment = 0; segment < kMaxJpegSegments; ++segment) {
+  std::uint64_t segment = 0;
+  for (; segment < kMaxJpegSegments; ++segment) {
     std::array<std::uint8_t, 4> marker{};  // FF, code, length (big-endian, counting itself)
     if (!ReadExactly(read, at, marker) || marker[0] != 0xFF) return std::nullopt;
     const std::uint8_t code = marker[1];
@@ -139,6 +136,7 @@ std::optional<PictureHeader> ReadJpeg(const PictureFileReader& read) {
       if (!scans) return std::nullopt;
       StandUpright(*header, orientation);
       header->passes = std::max<std::uint64_t>(*scans, 1);
+      header->parts = segment;
       header->colour.profile = ProfileOfChunks(profileChunks);
       header->colour.adobeRgbByExif = adobeRgbByExif && header->colour.profile.empty();
       // The decoder keeps the profile's chunks too.

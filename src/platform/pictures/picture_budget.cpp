@@ -1,10 +1,8 @@
 #include "platform/pictures/picture_budget.h"
 
 #include <algorithm>
-#include <array>
 
 #include "platform/pictures/header_reading.h"
-#include "platform/pictures/inflate.h"
 
 namespace platform {
 namespace {
@@ -36,25 +34,26 @@ std::uint64_t DecodedBytesPerPixel(std::uint64_t bits) {
   return std::max<std::uint64_t>(1, (bits + 7) / 8);
 }
 
-std::uint64_t InflatedBytes(const PictureFileReader& read, FileSpan stream, std::uint64_t limit) {
-  std::array<std::uint8_t, std::size_t{16} * 1024> piece{};
-  std::uint64_t inflated = 0;
-  Inflate(
-      [&]() -> std::span<const std::uint8_t> {
-        const std::size_t got =
-            stream.bytes == 0
-                ? 0
-                : read(stream.at, std::span(piece).first(static_cast<std::size_t>(
-                                      std::min<std::uint64_t>(stream.bytes, piece.size()))));
-        stream.at += got;
-        stream.bytes -= got;
-        return std::span(piece).first(got);
-      },
-      [&](std::span<const std::uint8_t> out) {
-        inflated += out.size();
-        return inflated <= limit;
-      });
-  return inflated;
+std::uint64_t MaxParts(PictureFormat format) {
+  switch (format) {
+    case PictureFormat::Png:
+      return kMaxPngAncillaryChunks;
+    case PictureFormat::Gif:
+      return kMaxGifExtensionParts;
+    case PictureFormat::Jpeg:
+      return kMaxJpegSegments;
+    case PictureFormat::Tiff:
+      return kMaxTiffParts;
+    case PictureFormat::Ico:
+      return kMaxIconEntries;
+    case PictureFormat::Emf:
+    case PictureFormat::Wmf:
+      return kMaxMetafileRecords;
+    case PictureFormat::Bmp:
+    case PictureFormat::Dds:
+      return 0;
+  }
+  return 0;
 }
 
 bool IsAffordable(const PictureHeader& header, std::uint64_t fileBytes) {
@@ -66,7 +65,7 @@ bool IsAffordable(const PictureHeader& header, std::uint64_t fileBytes) {
   return header.frame.width > 0 && header.frame.height > 0 &&
          header.decodedBytes <= kMaxDecodedBytes &&
          PixelCount(header.natural) <= kMaxDecodedBytes && passesAffordable &&
-         fileBytes >= header.leastFileBytes;
+         header.parts <= MaxParts(header.format) && fileBytes >= header.leastFileBytes;
 }
 
 bool IsAffordableFrame(PixelSize frame, unsigned bitsPerPixel) {

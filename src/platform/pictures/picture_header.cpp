@@ -45,9 +45,9 @@ std::optional<PictureHeader> ReadPictureHeader(const PictureFileReader& read, in
     case PictureFormat::Dds:
       return ReadDds(read);
     case PictureFormat::Emf:
-      return ReadEmf(head, pixelsPerInch);
+      return ReadEmf(read, head, pixelsPerInch);
     case PictureFormat::Wmf:
-      return ReadWmf(head, pixelsPerInch);
+      return ReadWmf(read, head, pixelsPerInch);
   }
   return std::nullopt;
 }

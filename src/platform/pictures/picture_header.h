@@ -55,6 +55,11 @@ struct PictureHeader {
   // How often the decoder goes over the picture: a GIF's frames, a JPEG's scans. Each pass costs
   // time of its own, however few bytes it takes.
   std::uint64_t passes = 1;
+  // The parts the decoder handles one by one, each costing it time however few bytes it takes
+  // (see MaxParts): a PNG's ancillary chunks, a GIF's extensions and their sub-blocks, a JPEG's
+  // segments, a TIFF's directories and the tags of its first, an icon's entries, a metafile's
+  // records. Counted up to one past the most a format may have.
+  std::uint64_t parts = 0;
   ColourTag colour = {};
 };
 

@@ -44,8 +44,10 @@ std::optional<TiffDirectory> ReadTiffDirectoryAt(const PictureFileReader& read, 
   std::array<std::uint8_t, 2> count{};
   if (!ReadExactly(read, at, count)) return std::nullopt;
   constexpr std::size_t kEntryBytes = 12;  // tag, type, count, value or offset
-  std::vector<std::uint8_t> entries(directory.U16(count.data()) * kEntryBytes);
+  directory.entries = directory.U16(count.data());
+  std::vector<std::uint8_t> entries(std::size_t{directory.entries} * kEntryBytes);
   if (!ReadExactly(read, at + count.size(), entries)) return std::nullopt;
+  directory.nextAt = at + count.size() + entries.size();
 
   constexpr std::uint16_t kTags[kTiffFields] = {256, 257, 258, 259, 277, 274, 278,
                                                 284, 322, 323, 273, 279, 324, 325};

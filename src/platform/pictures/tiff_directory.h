@@ -66,6 +66,9 @@ struct TiffDirectory {
   // bytes, and the farthest byte of the file they reach.
   std::uint64_t outsideBytes = 0;
   std::uint64_t outsideEnd = 0;
+  // How many entries (tags) it holds, and where the offset of the directory after it lies.
+  std::uint16_t entries = 0;
+  std::uint64_t nextAt = 0;
 
   [[nodiscard]] std::uint32_t Value(TiffField field, std::uint32_t absent) const {
     return fields[field] ? fields[field]->first : absent;

@@ -70,10 +70,27 @@ std::optional<std::uint64_t> EndOfPieces(const PictureFileReader& read,
   return end;
 }
 
+// The directories chained behind the one whose offset to the next lies at `nextAt`, counted up
+// to `most`: a decoder walks them all to count the pages. The count ends where the chain or the
+// file does.
+std::uint64_t FollowingDirectories(const PictureFileReader& read, const TiffDirectory& directory,
+                                   std::uint64_t most) {
+  std::uint64_t count = 0;
+  for (std::uint64_t nextAt = directory.nextAt; count < most; ++count) {
+    std::array<std::uint8_t, 4> offset{};
+    std::array<std::uint8_t, 2> entries{};
+    if (!ReadExactly(read, nextAt, offset)) break;
+    const std::uint64_t at = directory.U32(offset.data());
+    if (at == 0 || !ReadExactly(read, at, entries)) break;
+    nextAt = at + entries.size() + std::uint64_t{directory.U16(entries.data())} * 12;
+  }
+  return count;
+}
+
 }  // namespace
 
 // A TIFF's first directory: its picture's size and samples, how its pixels are stored, and the
-// tags a decoder reads into memory.
+// tags a decoder reads into memory; and how many directories follow it.
 std::optional<PictureHeader> ReadTiff(const PictureFileReader& read) {
   const std::optional<TiffDirectory> directory = ReadTiffDirectory(read, 0);
   if (!directory) return std::nullopt;
@@ -105,6 +122,11 @@ std::optional<PictureHeader> ReadTiff(const PictureFileReader& read) {
   if (!tiff || !pieces) return std::nullopt;
   StandUpright(*tiff, OrientationOf(directory));
   tiff->colour = ColourTagOf(read, 0, d);
+  // Its tags, itself, and the pages after it.
+  tiff->parts = d.entries + 1;
+  if (tiff->parts <= kMaxTiffParts) {
+    tiff->parts += FollowingDirectories(read, d, kMaxTiffParts + 1 - tiff->parts);
+  }
   tiff->decodedBytes = pieces->coveredPixels * DecodedBytesPerPixel(bits) + d.outsideBytes;
   // Where the picture is refused for its cost alone, its pieces need not be walked.
   if (tiff->decodedBytes > kMaxDecodedBytes) return tiff;

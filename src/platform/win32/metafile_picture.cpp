@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/pictures/byte_order.h"
+#include "platform/pictures/picture_budget.h"
 #include "platform/run_time_error.h"
 #include "platform/win32/display_monitors.h"
 #include "platform/win32/file_stream.h"
@@ -68,21 +69,56 @@ class MetafilePicture final : public PixelSource {
   }
 
  private:
+  // Plays the records one by one. How much a record fills depends on the transforms before it,
+  // which no reading of the file short of drawing it tells, so the drawing is also bounded in
+  // time: past the bound it is refused like any picture over budget.
   void Play(HDC dc, PixelSize target) const {
+    Playback playback{GetTickCount64() + kMaxDrawingTime.count()};
     if (const auto* enhanced = std::get_if<UniqueEnhancedMetafile>(&metafile_)) {
       const RECT to{0, 0, target.width, target.height};
-      PlayEnhMetaFile(dc, enhanced->get(), &to);
-      return;
+      EnumEnhMetaFile(dc, enhanced->get(), PlayEnhancedRecord, &playback, &to);
+    } else {
+      const auto& placeable = std::get<Placeable>(metafile_);
+      // Its bounding box onto the bitmap; a metafile that sets its own window takes that instead.
+      SetMapMode(dc, MM_ANISOTROPIC);
+      SetWindowOrgEx(dc, placeable.box.left, placeable.box.top, nullptr);
+      SetWindowExtEx(dc, placeable.box.right - placeable.box.left,
+                     placeable.box.bottom - placeable.box.top, nullptr);
+      SetViewportOrgEx(dc, 0, 0, nullptr);
+      SetViewportExtEx(dc, target.width, target.height, nullptr);
+      EnumMetaFile(dc, placeable.metafile.get(), PlayRecord, reinterpret_cast<LPARAM>(&playback));
     }
-    const auto& placeable = std::get<Placeable>(metafile_);
-    // Its bounding box onto the bitmap; a metafile that sets its own window takes that instead.
-    SetMapMode(dc, MM_ANISOTROPIC);
-    SetWindowOrgEx(dc, placeable.box.left, placeable.box.top, nullptr);
-    SetWindowExtEx(dc, placeable.box.right - placeable.box.left,
-                   placeable.box.bottom - placeable.box.top, nullptr);
-    SetViewportOrgEx(dc, 0, 0, nullptr);
-    SetViewportExtEx(dc, target.width, target.height, nullptr);
-    PlayMetaFile(dc, placeable.metafile.get());
+    if (playback.overrun) ThrowInvalidPicture("metafile too costly to draw");
+  }
+
+  struct Playback {
+    ULONGLONG deadline;
+    unsigned records = 0;
+    bool overrun = false;
+
+    // Whether to play the next record: the clock is read every few records, which a record's
+    // worst is far below.
+    bool Next() {
+      constexpr unsigned kRecordsBetweenLooks = 64;
+      overrun = overrun || (++records % kRecordsBetweenLooks == 0 && GetTickCount64() > deadline);
+      return !overrun;
+    }
+  };
+
+  static int CALLBACK PlayEnhancedRecord(HDC dc, HANDLETABLE* handles, const ENHMETARECORD* record,
+                                         int handleCount, LPARAM data) {
+    auto& playback = *reinterpret_cast<Playback*>(data);
+    if (!playback.Next()) return 0;
+    PlayEnhMetaFileRecord(dc, handles, record, static_cast<UINT>(handleCount));
+    return 1;
+  }
+
+  static int CALLBACK PlayRecord(HDC dc, HANDLETABLE* handles, METARECORD* record, int handleCount,
+                                 LPARAM data) {
+    auto& playback = *reinterpret_cast<Playback*>(data);
+    if (!playback.Next()) return 0;
+    PlayMetaFileRecord(dc, handles, record, static_cast<UINT>(handleCount));
+    return 1;
   }
 
   std::variant<UniqueEnhancedMetafile, Placeable> metafile_;
