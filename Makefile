@@ -38,7 +38,7 @@ shipped: windows host
 # command line the password would reach every step in MAKEFLAGS.
 .NOTPARALLEL:
 ifeq ($(origin SIGN_PFX_PASSWORD),command line)
-$(error give SIGN_PFX_PASSWORD in the environment or SIGN_PFX_PASSWORD_FILE, not on make's command line)
+$(error SIGN_PFX_PASSWORD goes in the environment, not on make's command line)
 endif
 ifneq ($(origin SIGN_PFX_PASSWORD),undefined)
 release: export SIGN_PFX_PASSWORD := $(value SIGN_PFX_PASSWORD)

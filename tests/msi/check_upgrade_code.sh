@@ -36,7 +36,8 @@ while IFS='|' read -r given expected; do
   # The rows for upgrades (Attributes 513) and for downgrades (2), and the property.
   found=$({
     msiinfo export "$msi" Upgrade | tr -d '\r' | awk -F'\t' 'NR > 3 { print $5, $1 }'
-    msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' '$1 == "UpgradeCode" { print "property", $2 }'
+    msiinfo export "$msi" Property | tr -d '\r' |
+      awk -F'\t' '$1 == "UpgradeCode" { print "property", $2 }'
   } | sort | xargs)
   if [ "$found" != "2 $expected 513 $expected property $expected" ]; then
     echo "UpgradeCode [$given]: [$found] in the MSI, not $expected" >&2

@@ -3,8 +3,8 @@
 # stand-in for the shell of their recipes, which keeps each line and its environment and runs
 # nothing, so that no build takes place. The password, empty included, must be in the environment
 # of the release's signing step alone, and that step must come after the pictures are written,
-# make's -j notwithstanding; on make's command line it is refused. Under installer/sign.sh --around, the command's environment
-# must hold only the name of a file with the password.
+# make's -j notwithstanding; on make's command line it is refused. Under installer/sign.sh
+# --around, the command's environment must hold only the name of a file with the password.
 #   check_password_steps.sh <the source folder>
 set -euo pipefail
 source=$(realpath "$1")
@@ -39,7 +39,10 @@ while IFS='|' read -r given arguments outcome; do
     fi
     continue
   fi
-  [ "$outcome" != refused ] || { fail "make ${arguments[*]} took the password on its command line"; continue; }
+  if [ "$outcome" = refused ]; then
+    fail "make ${arguments[*]} took the password on its command line"
+    continue
+  fi
 
   signing="" pictures=""
   for line in "$work"/steps/*.line; do
