@@ -63,6 +63,8 @@ pass=$(password)
 signed=$file.signed
 rm -f "$signed"
 trap 'rm -f "$signed"' EXIT
-osslsigncode sign -pkcs12 "$SIGN_PFX" -readpass <(printf '%s' "$pass") -h sha256 \
+# osslsigncode drops the line end from what it reads, and refuses a file with nothing in it: with
+# the line end an empty password gets through.
+osslsigncode sign -pkcs12 "$SIGN_PFX" -readpass <(printf '%s\n' "$pass") -h sha256 \
   "${timestamp[@]}" -in "$file" -out "$signed" >/dev/null
 mv -f "$signed" "$file"
