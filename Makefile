@@ -30,15 +30,22 @@ shipped: windows host
 	@build/host/pictures/picture-generator dist
 	@echo "dist/: $$(ls dist | wc -l) files, $$(du -sh dist | cut -f1)"
 
-# The signing password, when a CI system gives it as a variable, is for installer/sign.sh alone:
-# only the release's one-line recipe has it in its environment, and sign.sh takes it out again
-# for the tools under it. `dist` names `shipped` first, so that what `release` needs is built
-# without it.
-unexport SIGN_PFX_PASSWORD
-ifdef SIGN_PFX_PASSWORD
+# The signing password, when a CI system gives it as a variable (empty included), is for
+# installer/sign.sh alone, which keeps it out of the environment of the tools it runs. make hands
+# a target's variables on to everything it builds for that target, so the release's recipe, the
+# one step with the password in its environment, has no prerequisites of its own: it makes the
+# release of what dist/ holds, after `dist` has built `shipped`, one target at a time. On make's
+# command line the password would reach every step in MAKEFLAGS.
+.NOTPARALLEL:
+ifeq ($(origin SIGN_PFX_PASSWORD),command line)
+$(error SIGN_PFX_PASSWORD goes in the environment, not on make's command line)
+endif
+ifneq ($(origin SIGN_PFX_PASSWORD),undefined)
 release: export SIGN_PFX_PASSWORD := $(value SIGN_PFX_PASSWORD)
 endif
-release: shipped
+# After the test of its origin: `unexport` defines it.
+unexport SIGN_PFX_PASSWORD
+release:
 	@installer/sign.sh --around installer/build.sh dist build/windows/icon/slideshow.ico build/release
 
 run: dist

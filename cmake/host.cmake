@@ -21,6 +21,17 @@ add_test(NAME signing COMMAND ${CMAKE_SOURCE_DIR}/tests/signing/check_signing.sh
          ${CMAKE_SOURCE_DIR}/dist/slideshow.scr
          ${CMAKE_SOURCE_DIR}/build/windows/icon/slideshow.ico)
 
+# A signing password given as a variable is in the environment of the release's signing step
+# alone, whichever way make is asked for the release, and under it the tools get a file instead.
+add_test(NAME signing-password COMMAND ${CMAKE_SOURCE_DIR}/tests/signing/check_password_steps.sh
+         ${CMAKE_SOURCE_DIR})
+
+# The MSI's UpgradeCode as the WiX source spells it, written as Windows Installer matches it, and
+# a source without one well-formed refused (a few seconds: two unsigned releases).
+add_test(NAME msi-upgrade-code COMMAND ${CMAKE_SOURCE_DIR}/tests/msi/check_upgrade_code.sh
+         ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/dist/slideshow.scr
+         ${CMAKE_SOURCE_DIR}/build/windows/icon/slideshow.ico)
+
 # The winget manifest `make dist` writes for a release address: valid against the official
 # schemas, which the steering side keeps in shared/ beside the checkout; its hashes the files'.
 add_test(NAME winget COMMAND ${CMAKE_SOURCE_DIR}/tests/winget/check_manifest.sh ${CMAKE_SOURCE_DIR}

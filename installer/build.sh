@@ -23,6 +23,13 @@ version=$(field APP_VERSION_TEXT)
 file_version=$(number APP_VERSION_MAJOR).$(number APP_VERSION_MINOR).$(number APP_VERSION_REVISION).0
 [[ $file_version =~ ^[0-9]+\.[0-9]+\.[0-9]+\.0$ ]] ||
   { echo "no numeric APP_VERSION_MAJOR/MINOR/REVISION in $identity" >&2; exit 1; }
+# The MSI's UpgradeCode, for what is written of it below: WiX takes it in either case, with or
+# without braces; Windows Installer takes GUIDs braced and in upper case, and an Upgrade row it
+# cannot match would stop same-version upgrades without a word.
+upgrade_code=$(sed -n 's/.*UpgradeCode="{\{0,1\}\([^"}]*\)}\{0,1\}".*/\1/p' "$here/slideshow.wxs" |
+  tr a-f A-F)
+[[ $upgrade_code =~ ^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$ ]] ||
+  { echo "no single well-formed UpgradeCode in $here/slideshow.wxs: '$upgrade_code'" >&2; exit 1; }
 
 shipped=("$folder"/slideshow.scr "$folder"/QMAR52??.DAT)
 [ ${#shipped[@]} -eq 51 ] || { echo "expected the saver and 50 pictures in $folder" >&2; exit 1; }
@@ -89,12 +96,13 @@ if [ ! -f "$cache/$setup" ] || [ ! -f "$cache/$package" ] || [ ! -f "$cache/$arc
   # AllowSameVersionUpgrades (Attributes 513: migrate features, maximum included), so that a
   # rebuild of the same version, whose ProductCode is new, replaces the installed one instead of
   # installing beside it. The Upgrade table's key includes Attributes: the row is written anew.
-  upgrade_code=$(sed -n 's/.*UpgradeCode="\([-0-9A-F]*\)".*/\1/p' "$here/slideshow.wxs")
+  # wixl keeps the UpgradeCode property as the source spells it: it is written in upper case.
   msibuild "$cache/$package" \
     -q "UPDATE \`File\` SET \`Version\` = '$file_version', \`Language\` = '1041' WHERE \`File\` = 'Saver'" \
     -q "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'" \
     -q "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`)
-        VALUES ('{$upgrade_code}', '$version', 513, 'WIX_UPGRADE_DETECTED')"
+        VALUES ('{$upgrade_code}', '$version', 513, 'WIX_UPGRADE_DETECTED')" \
+    -q "UPDATE \`Property\` SET \`Value\` = '{$upgrade_code}' WHERE \`Property\` = 'UpgradeCode'"
   LC_ALL=C.UTF-8 msibuild "$cache/$package" -s "$(field APP_TITLE)" "$(field APP_COMPANY_NAME)" \
     "x64;1041" "{$(tr a-z A-Z </proc/sys/kernel/random/uuid)}"
   sign "$cache/$package"

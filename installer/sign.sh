@@ -3,17 +3,21 @@
 # of the PKCS#12 file SIGN_PFX; with SIGN_TIMESTAMP_URL also a timestamp from that server
 # (RFC 3161), so that the signature outlives the certificate.
 #
-# The password is read here and nowhere else, never from a command line (which shell history
-# and the process list keep): from the first line of the file SIGN_PFX_PASSWORD_FILE; else from
-# SIGN_PFX_PASSWORD, for CI systems that hand secrets over as variables; else it is asked for on
-# the terminal, without echo. It goes on to osslsigncode through a pipe.
+# The password is never taken from a command line (which shell history and the process list
+# keep): it is read from the first line of the file SIGN_PFX_PASSWORD_FILE; else from
+# SIGN_PFX_PASSWORD, set even if empty, for CI systems that hand secrets over as variables; else it
+# is asked for on the terminal, without echo. It goes on to osslsigncode through a pipe: past this
+# script it is in no environment and on no command line.
 #
 # usage: installer/sign.sh <file>
 #        installer/sign.sh --around <command> [<argument>...]
 # The second form runs a command that signs several files (the release) with the password asked
-# for once: the command gets it in a file of its own, named by SIGN_PFX_PASSWORD_FILE and removed
-# afterwards, and SIGN_PFX_PASSWORD is taken out of its environment, so that no tool it runs
-# sees the password. Without SIGN_PFX it only runs the command.
+# for once. SIGN_PFX_PASSWORD is taken out of the command's environment, which names instead a
+# file holding the password, SIGN_PFX_PASSWORD_FILE, readable by the user alone and removed
+# afterwards: this script, run by the command for each file, reads it there. Whatever the command
+# runs can read that file too; what is kept from them is the password in an environment, which
+# crash reports, process listings and child processes copy. Without SIGN_PFX it only runs the
+# command.
 set -euo pipefail
 
 password() {
@@ -59,6 +63,8 @@ pass=$(password)
 signed=$file.signed
 rm -f "$signed"
 trap 'rm -f "$signed"' EXIT
-osslsigncode sign -pkcs12 "$SIGN_PFX" -readpass <(printf '%s' "$pass") -h sha256 \
+# osslsigncode drops the line end from what it reads, and refuses a file with nothing in it: with
+# the line end an empty password gets through.
+osslsigncode sign -pkcs12 "$SIGN_PFX" -readpass <(printf '%s\n' "$pass") -h sha256 \
   "${timestamp[@]}" -in "$file" -out "$signed" >/dev/null
 mv -f "$signed" "$file"

@@ -35,7 +35,7 @@ mkdir -p "$out"
 {
   header version
   echo "PackageIdentifier: $id"
-  echo "PackageVersion: $version"
+  echo "PackageVersion: $(quoted "$version")"
   echo "DefaultLocale: ja-JP"
   echo "ManifestType: version"
   echo "ManifestVersion: 1.10.0"
@@ -43,7 +43,7 @@ mkdir -p "$out"
 {
   header installer
   echo "PackageIdentifier: $id"
-  echo "PackageVersion: $version"
+  echo "PackageVersion: $(quoted "$version")"
   echo "InstallerLocale: ja-JP"
   echo "Installers:"
   # The name of its key under ...\Uninstall in the user's registry, for winget to find it there.
@@ -68,7 +68,7 @@ mkdir -p "$out"
 {
   header defaultLocale
   echo "PackageIdentifier: $id"
-  echo "PackageVersion: $version"
+  echo "PackageVersion: $(quoted "$version")"
   echo "PackageLocale: ja-JP"
   echo "Publisher: $(quoted "$(field APP_COMPANY_NAME)")"
   echo "PackageName: $(quoted "$(field APP_TITLE)")"
