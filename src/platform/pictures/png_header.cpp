@@ -100,7 +100,7 @@ std::optional<PictureHeader> ReadPng(const PictureFileReader& read, PictureForma
   constexpr std::uint32_t kMaxChunkBytes = 0x7FFFFFFF;
   AncillaryChunks ancillary(read);
   for (std::uint64_t chunk = at + head.size();;) {
-    std::array<std::uint8_t, 8> chunkHead;            // length, type
+    std::array<std::uint8_t, 8> chunkHead{};          // length, type
     if (!ReadExactly(read, chunk, chunkHead)) break;  // the decoder finds the file cut short
     const std::uint32_t length = Be32(chunkHead.data());
     if (length > kMaxChunkBytes) return std::nullopt;
