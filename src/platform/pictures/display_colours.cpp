@@ -18,9 +18,10 @@ namespace {
 // honestly maps a mid grey 20 levels from neutral.
 constexpr int kNear = 8;
 
-// Two profiles of one colour space, made apart, convert to within this many levels of each other
-// (sRGB's that circulate to the show's own, Adobe RGB's to each other, as lcms2 converts them),
-// and so may colours far darker than a level of light, in a channel at most kDark on both sides.
+// Profiles of one colour space made apart (the sRGB profiles that circulate and the show's own,
+// the Adobe RGB ones among themselves) convert to within two levels of each other under lcms2,
+// and further in a channel dark on both sides: near black, a tone curve's steep start magnifies
+// their rounding into levels each far less light than one level at mid grey.
 constexpr int kSameColour = 2;
 constexpr int kDark = 8;
 
