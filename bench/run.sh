@@ -43,6 +43,9 @@ convert "$pictures/photo-24mp.jpg" -interlace JPEG -sampling-factor 4:2:0 -quali
 # The same photo as a camera set to Adobe RGB stores it: the profile embedded, the scans the same.
 "$root/bench/hostile_pictures.py" --icc-profile /usr/share/color/icc/compatibleWithAdobeRGB1998.icc \
   "$pictures/photo-24mp.jpg" "$pictures/photo-24mp-adobe-rgb.jpg"
+# And as most cameras and phones store it: sRGB's profile embedded, the colours the show draws in.
+"$root/bench/hostile_pictures.py" --icc-profile /usr/share/color/icc/sRGB.icc \
+  "$pictures/photo-24mp.jpg" "$pictures/photo-24mp-srgb.jpg"
 wineboot -i >/dev/null 2>&1
 windows_path() { echo "Z:${1//\//\\}"; }
 run() { wine "$bench" "$@" | tr -d '\r'; }
@@ -111,16 +114,20 @@ table=$(run time "$repetitions" "${timed[@]}")
 echo "$table"
 
 echo
-echo "### A photo in Adobe RGB, shown converted to sRGB, against the same photo untagged"
+echo "### Tagged photos on a monitor without a profile, against the same photo untagged"
 echo
-echo "Median of $((repetitions * 3)) each: the conversion is a few percent of the photo, no more"
-echo "than the machine's noise over fewer."
+echo "Median of $((repetitions * 3)) each: the Adobe RGB photo is converted to sRGB, a few percent"
+echo "of the photo, no more than the machine's noise over fewer; the sRGB one is found to need no"
+echo "conversion."
 echo
 echo "| picture | against | pipeline (ms) | against (ms) | ratio |"
 echo "| --- | --- | ---: | ---: | ---: |"
 versus=$(run versus "$((repetitions * 3))" "$(windows_path "$pictures/photo-24mp-adobe-rgb.jpg")" \
   "$(windows_path "$pictures/photo-24mp.jpg")")
 echo "$versus"
+same=$(run versus "$((repetitions * 3))" "$(windows_path "$pictures/photo-24mp-srgb.jpg")" \
+  "$(windows_path "$pictures/photo-24mp.jpg")")
+echo "$same"
 
 echo
 echo "### An untagged photo for a wide-gamut monitor, against the same for a monitor without a profile"
@@ -192,6 +199,7 @@ echo "### Targets"
 worst=$(echo "$table" | awk -F'|' '{ if ($7 + 0 > worst) worst = $7 + 0 } END { printf "%.2f", worst }')
 awk -v worst="$worst" 'BEGIN { printf "- pipeline ≤ 1.05 × baseline for every picture: worst %.2f, %s\n", worst, (worst <= 1.05 ? "met" : "MISSED") }'
 echo "$versus" | awk -F'|' '{ printf "- the Adobe RGB photo converted ≤ 1.10 × the same photo untagged: %.2f, %s\n", $6, ($6 + 0 <= 1.10 ? "met" : "MISSED") }'
+echo "$same" | awk -F'|' '{ printf "- the sRGB photo ≤ 1.05 × the same photo untagged: %.2f, %s\n", $6, ($6 + 0 <= 1.05 ? "met" : "MISSED") }'
 echo "$monitor" | awk -F'|' '{ printf "- the conversion to a wide-gamut monitor adds ≤ 5 ns a shown pixel: %.1f, %s\n", $6, ($6 + 0 <= 5 ? "met" : "MISSED") }'
 awk -v c="$pipeline_peak" -v d="$decoder_peak" 'BEGIN { printf "- peak of (c) ≤ peak of (d) + 24 MB: +%.1f MB, %s\n", c - d, (c - d <= 24 ? "met" : "MISSED") }'
 # Hostile files: refused, no dearer than the 24-megapixel JPEG's decoder plus 24 MB, within 1 s.

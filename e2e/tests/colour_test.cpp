@@ -28,6 +28,9 @@ struct ColourCase {
   bool brokenMonitor = false;  // its profile loses its signature
   // A PNG's EXIF as ImageMagick and others keep it: 300 KB of hexadecimal, deflated to 175 KB.
   bool deflatedExif = false;
+  // The monitor's profile file padded to this many bytes, as much as a calibration's lookup tables
+  // weigh; as it is when 0.
+  std::size_t monitorBytes = 0;
 };
 
 void PrintTo(const ColourCase& c, std::ostream* out) { *out << c.name; }
@@ -68,7 +71,8 @@ Rgb ColourOf(const std::filesystem::path& file, const std::string& format,
 // other tests share the prefix.
 class MonitorProfile {
  public:
-  MonitorProfile(const WinePrefix& prefix, const std::string& source, bool broken)
+  MonitorProfile(const WinePrefix& prefix, const std::string& source, bool broken,
+                 std::size_t bytes)
       : prefix_(prefix), name_(std::filesystem::path(source).filename().string()) {
     const std::filesystem::path folder =
         prefix_.HostPath("C:\\windows\\system32\\spool\\drivers\\color");
@@ -76,6 +80,7 @@ class MonitorProfile {
     file_ = folder / name_;
     std::filesystem::copy_file(source, file_, std::filesystem::copy_options::overwrite_existing);
     if (broken) BreakProfile(file_);
+    if (bytes > 0) std::filesystem::resize_file(file_, bytes);
     prefix_.SetRegistryValue(kKey, name_, "");
   }
   MonitorProfile(const MonitorProfile&) = delete;
@@ -129,7 +134,9 @@ TEST_P(ColourTest, ShownInTheMonitorsColoursAsLcmsConvertsThem) {
   const Rgb expected = ColourOf(file, c.picture.format, profiles);
 
   std::optional<MonitorProfile> monitor;
-  if (!c.monitor.empty()) monitor.emplace(prefix(), kProfiles + c.monitor, c.brokenMonitor);
+  if (!c.monitor.empty()) {
+    monitor.emplace(prefix(), kProfiles + c.monitor, c.brokenMonitor, c.monitorBytes);
+  }
   ChildProcess saver = StartSaver(folder, {"/s"});
   const std::optional<Shown> shown = WaitForSteadyPicture();
   ASSERT_TRUE(shown) << "no picture settled on a black screen; see out/e2e/";
@@ -154,14 +161,18 @@ INSTANTIATE_TEST_SUITE_P(
                    {"QMAR5201.DAT", 640, 480, {60, 180, 90}, "jpg"},
                    Tag::BrokenAdobeRgb,
                    ""},
-        // A monitor whose profile swaps red and green: red comes out green, grey stays grey.
+        // A monitor whose profile swaps red and green: red comes out green, an untagged picture's
+        // and a tagged one's. Its file weighs 6 MiB, more than a picture's profile may.
         ColourCase{"RedOnSwappedMonitor",
                    {"QMAR5201.DAT", 640, 480, {200, 40, 40}, "png"},
                    Tag::None,
-                   "colord/SwappedRedAndGreen.icc"},
-        ColourCase{"GreyOnSwappedMonitor",
-                   {"QMAR5201.DAT", 640, 480, {128, 128, 128}, "png"},
-                   Tag::None,
+                   "colord/SwappedRedAndGreen.icc",
+                   false,
+                   false,
+                   6 << 20},
+        ColourCase{"AdobeRgbOnSwappedMonitor",
+                   {"QMAR5201.DAT", 640, 480, {60, 180, 90}, "jpg"},
+                   Tag::AdobeRgb,
                    "colord/SwappedRedAndGreen.icc"},
         // An Adobe RGB photo on an Adobe RGB monitor comes out as stored.
         ColourCase{"AdobeRgbOnAdobeRgbMonitor",

@@ -20,21 +20,25 @@ class DisplayColours {
   // The monitor whose colour profile is `monitorProfile` (its file's bytes; nothing where it has
   // none or its file cannot be read). sRGB where the profile is not one of a display in RGB
   // colours, where the engine refuses to convert sRGB to it, and where its conversion makes
-  // white, black or greys what they are not.
+  // white or black what they are not, or a grey darker than a darker grey in any channel.
   DisplayColours(std::shared_ptr<const ColourEngine> engine,
                  std::optional<std::vector<std::uint8_t>> monitorProfile);
 
-  // Whether the show draws in sRGB: no monitor profile, one refused, or one that converts sRGB to
-  // within a level of itself.
+  // Whether the show draws in sRGB: no monitor profile, one refused, or one whose colours are
+  // sRGB's (see From).
   [[nodiscard]] bool IsSrgb() const { return !fromSrgb_; }
 
-  // The conversion of a picture in the colours of `profile` to the monitor's, in one transform;
-  // where the engine cannot make that one, to sRGB; nothing where it cannot make either.
-  [[nodiscard]] std::optional<ColourGrid> From(std::span<const std::uint8_t> profile) const;
+  // The conversion of a picture in the colours of `profile` to the monitor's; nothing where the
+  // two are the same colours, as the engine converts them: every colour of the grid within two
+  // levels of itself, or a channel dark on both sides (the profiles of one colour space that
+  // circulate differ by a rounding, which the tone curves' steep start magnifies near black).
+  // Where the engine takes the profile to sRGB but not to the monitor, the conversion goes through
+  // sRGB; where it refuses the profile, the picture's colours count as sRGB's.
+  [[nodiscard]] std::shared_ptr<const ColourGrid> From(std::span<const std::uint8_t> profile) const;
 
   // The conversion of a picture that says nothing of its colours, which are sRGB's; nothing when
   // such pictures are shown as stored. Made once, when the monitor's profile is read.
-  [[nodiscard]] const ColourGrid* FromSrgb() const { return fromSrgb_ ? &*fromSrgb_ : nullptr; }
+  [[nodiscard]] const std::shared_ptr<const ColourGrid>& FromSrgb() const { return fromSrgb_; }
 
  private:
   // The grid's samples converted from `from` to `to`, or nothing.
@@ -43,8 +47,8 @@ class DisplayColours {
 
   std::shared_ptr<const ColourEngine> engine_;
   std::vector<std::uint8_t> srgb_;
-  std::vector<std::uint8_t> monitor_;  // empty while the show draws in sRGB
-  std::optional<ColourGrid> fromSrgb_;
+  std::vector<std::uint8_t> shownIn_;  // the monitor's profile, or sRGB's
+  std::shared_ptr<const ColourGrid> fromSrgb_;
 };
 
 }  // namespace platform

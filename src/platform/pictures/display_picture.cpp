@@ -16,16 +16,14 @@ class DisplayPicture final : public PixelSource {
   [[nodiscard]] Orientation orientation() const override { return picture_->orientation(); }
 
   Bitmap Render(PixelSize target) override {
-    Bitmap stored = picture_->Render(target);
+    Bitmap shown = picture_->Render(target);
     // A picture's own conversion is made when it is drawn; sRGB's was made with the display's.
-    std::optional<ColourGrid> own;
-    if (profile_) own = display_->From(*profile_);
-    const ColourGrid* grid = profile_ ? (own ? &*own : nullptr) : display_->FromSrgb();
-    if (grid == nullptr || stored.pixels.empty()) return stored;
-    // Converted where they lie: a second screen-sized bitmap would cost fresh pages.
-    std::vector<std::uint32_t> pixels = std::move(stored.pixels).Release();
-    grid->Apply(pixels);
-    return {stored.size, std::move(pixels)};
+    const std::shared_ptr<const ColourGrid> grid =
+        profile_ ? display_->From(*profile_) : display_->FromSrgb();
+    // Converted where they lie, a metafile's in the GDI bitmap it was drawn on: a second
+    // screen-sized bitmap would cost fresh pages.
+    if (grid) grid->Apply(shown.pixels.Words());
+    return shown;
   }
 
  private:

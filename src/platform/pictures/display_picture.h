@@ -12,9 +12,8 @@
 namespace platform {
 
 // `picture`, its pixels in the colours of `profile` (an RGB ICC profile) or, without one, in
-// sRGB, shown in `display`'s colours. Where a conversion cannot be made the picture is shown as
-// the next best one can: in sRGB, or as stored. A picture without a profile shown in sRGB is
-// handed back as it is.
+// sRGB, shown in `display`'s colours (see DisplayColours::From): as stored where those are its
+// own. A picture without a profile shown in sRGB is handed back as it is.
 std::unique_ptr<PixelSource> InDisplayColours(std::unique_ptr<PixelSource> picture,
                                               std::optional<std::vector<std::uint8_t>> profile,
                                               std::shared_ptr<const DisplayColours> display);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -26,8 +27,8 @@ struct PixelPoint {
   friend bool operator==(const PixelPoint&, const PixelPoint&) = default;
 };
 
-// A bitmap's pixels, read only: its own, or memory an owner lends it for as long as any copy of
-// the buffer lives (the GDI bitmap a metafile was drawn on, which is then never copied).
+// A bitmap's pixels: its own, or memory an owner lends it for as long as any copy of the buffer
+// lives (the GDI bitmap a metafile was drawn on, which is then never copied).
 class PixelBuffer {
  public:
   using value_type = std::uint32_t;
@@ -37,7 +38,7 @@ class PixelBuffer {
   PixelBuffer() = default;
   // Not explicit: a bitmap is made of its words.
   PixelBuffer(std::vector<std::uint32_t> own) : own_(std::move(own)) {}
-  PixelBuffer(std::shared_ptr<const void> lender, const std::uint32_t* lent, std::size_t count)
+  PixelBuffer(std::shared_ptr<const void> lender, std::uint32_t* lent, std::size_t count)
       : lender_(std::move(lender)), lent_(lent), count_(count) {}
 
   [[nodiscard]] const std::uint32_t* data() const { return lender_ ? lent_ : own_.data(); }
@@ -46,10 +47,10 @@ class PixelBuffer {
   [[nodiscard]] const_iterator begin() const { return data(); }
   [[nodiscard]] const_iterator end() const { return data() + size(); }
   const std::uint32_t& operator[](std::size_t i) const { return data()[i]; }
-  // The words, to be changed: its own handed over, lent ones copied.
-  [[nodiscard]] std::vector<std::uint32_t> Release() && {
-    if (lender_) return {begin(), end()};
-    return std::move(own_);
+  // The words, to be changed where they lie: its own, or the lent ones, which every copy of the
+  // buffer shares.
+  [[nodiscard]] std::span<std::uint32_t> Words() {
+    return lender_ ? std::span(lent_, count_) : std::span(own_);
   }
   // Its own words, for another bitmap to be made of; none when they are lent.
   [[nodiscard]] std::vector<std::uint32_t> Recycle() && { return std::move(own_); }
@@ -60,7 +61,7 @@ class PixelBuffer {
  private:
   std::vector<std::uint32_t> own_;
   std::shared_ptr<const void> lender_;
-  const std::uint32_t* lent_ = nullptr;
+  std::uint32_t* lent_ = nullptr;
   std::size_t count_ = 0;
 };
 

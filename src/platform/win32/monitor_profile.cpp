@@ -4,18 +4,19 @@
 
 #include <string>
 
-#include "platform/pictures/colour_profile.h"
 #include "platform/win32/handles.h"
 
 namespace platform::win32 {
 namespace {
 
 std::optional<std::vector<std::uint8_t>> ReadProfileFile(const wchar_t* path) {
-  const UniqueHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  HANDLE opened = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
+  const UniqueHandle file(opened);
   LARGE_INTEGER size{};
-  if (!file || GetFileSizeEx(file.get(), &size) == FALSE || size.QuadPart <= 0 ||
-      static_cast<std::uint64_t>(size.QuadPart) > kMaxProfileBytes) {
+  if (GetFileSizeEx(file.get(), &size) == FALSE || size.QuadPart <= 0 ||
+      static_cast<std::uint64_t>(size.QuadPart) > kMaxMonitorProfileBytes) {
     return std::nullopt;
   }
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));

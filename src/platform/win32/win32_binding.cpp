@@ -1,5 +1,7 @@
 #include "platform/win32/win32_binding.h"
 
+#include <new>
+#include <optional>
 #include <vector>
 
 #include "platform/run_time_error.h"
@@ -47,6 +49,16 @@ std::vector<HWND> ThreadWindows() {
       },
       reinterpret_cast<LPARAM>(&windows));
   return windows;
+}
+
+// The primary monitor's colours; sRGB's where its profile cannot even be read into memory.
+std::shared_ptr<const DisplayColours> MonitorColours() {
+  const auto engine = std::make_shared<const SystemColourEngine>();
+  try {
+    return std::make_shared<const DisplayColours>(engine, PrimaryMonitorProfile());
+  } catch (const std::bad_alloc&) {
+    return std::make_shared<const DisplayColours>(engine, std::nullopt);
+  }
 }
 
 }  // namespace
@@ -135,14 +147,13 @@ bool Win32Binding::FileExists(const std::string& path) {
 
 // A program folder deep enough puts the pictures' paths past MAX_PATH.
 std::unique_ptr<PixelSource> Win32Binding::OpenPicture(const std::string& path) {
-  if (!pictureFactory_) {
-    pictureFactory_ = CreateWicFactory();
-    screenPixelsPerInch_ = ScreenPixelsPerInch();
-    displayColours_ = std::make_shared<const DisplayColours>(
-        std::make_shared<const SystemColourEngine>(), PrimaryMonitorProfile());
+  // Made whole or not at all: where a part fails, this picture is not shown and the next one
+  // tries again.
+  if (!pictures_) {
+    pictures_ = PictureSetUp{CreateWicFactory(), ScreenPixelsPerInch(), MonitorColours()};
   }
-  return OpenPictureFile(pictureFactory_, ExtendedLengthPath(ToWide(path)), screenPixelsPerInch_,
-                         displayColours_);
+  return OpenPictureFile(pictures_->factory, ExtendedLengthPath(ToWide(path)),
+                         pictures_->screenPixelsPerInch, pictures_->colours);
 }
 
 int Win32Binding::RunMessageLoop() {

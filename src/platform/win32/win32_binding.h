@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 
 #include "platform/binding.h"
 #include "platform/pictures/display_colours.h"
@@ -51,11 +52,13 @@ class Win32Binding final : public Binding {
   Win32SystemCalls system_;
   WindowClass formClass_;
   WindowClass dialogClass_;
-  // Made for the first picture and kept: one factory for every picture of the show.
-  Microsoft::WRL::ComPtr<IWICImagingFactory> pictureFactory_;
-  int screenPixelsPerInch_ = 0;  // an inch of a metafile, found with the factory
-  // The colours of the monitor the pictures are on, read with the factory.
-  std::shared_ptr<const DisplayColours> displayColours_;
+  // What every picture of the show is opened with, made for the first one and kept.
+  struct PictureSetUp {
+    Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
+    int screenPixelsPerInch;                        // an inch of a metafile
+    std::shared_ptr<const DisplayColours> colours;  // of the monitor the pictures are on
+  };
+  std::optional<PictureSetUp> pictures_;
   std::size_t openWindows_ = 0;
   bool quitPosted_ = false;
 };
