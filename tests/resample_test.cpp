@@ -264,7 +264,7 @@ TEST(Resample, AnEmptyTargetReadsNothing) {
   }
   EXPECT_EQ(picture.reads, 0);
 
-  // A picture shown at no size lets go of its source, and so of its file, at once and unread.
+  // A picture shown at no size releases its source, and so its file, at once and unread.
   struct Watched : MemoryPicture {
     explicit Watched(bool& gone) : MemoryPicture({4, 4}, Flat({4, 4}, 0xFFFFFFFF)), gone_(gone) {}
     ~Watched() override { gone_ = true; }

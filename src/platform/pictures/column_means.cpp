@@ -136,7 +136,7 @@ void ColumnMeans::AddOneByOne(const std::uint32_t* row, float share, float* sums
   for (const std::size_t first : first_) {
     for (int c = 0; c < kChannels; ++c) {
       std::int32_t sum = 0;
-      for (int k = 0; k < taps_; ++k) {
+      for (std::size_t k = 0; k < static_cast<std::size_t>(taps_); ++k) {
         sum += weight[k] * static_cast<std::int32_t>(Channel(row[first + k], c));
       }
       const float mean = static_cast<float>(sum) * scale_;
