@@ -63,6 +63,7 @@ foreach(target header resample)
          ${CMAKE_SOURCE_DIR}/src/platform/pictures/inflate.cpp)
   else()
     list(APPEND sources ${CMAKE_SOURCE_DIR}/src/platform/pictures/resample.cpp
+         ${CMAKE_SOURCE_DIR}/src/platform/pictures/column_means.cpp
          ${CMAKE_SOURCE_DIR}/src/platform/pictures/placed_frame.cpp)
   endif()
   add_custom_command(

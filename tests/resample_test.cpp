@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/pictures/column_means.h"
 #include "platform/pictures/orientation.h"
 #include "platform/pictures/picture.h"
 #include "platform/pictures/placed_frame.h"
@@ -184,6 +186,37 @@ TEST(Resample, EveryPixelIsTheRoundedAreaMean) {
   }
 }
 
+// The column pass four pixels at a time against its plain arithmetic, bit for bit: two to eight
+// taps unrolled, more in a loop with a pair left over or none, rows narrower than the taps,
+// enlargements and weights rounded to 1/16384ths.
+TEST(Resample, TheFastColumnPassMatchesThePlainOneBitForBit) {
+  const std::pair<int, int> widths[] = {
+      {4000, 1440}, {6000, 1080}, {9, 4}, {17, 5}, {13, 2}, {23, 2},
+      {19, 2},      {1000, 9},    {3, 1}, {1, 3},  {2, 7},  {40000, 33001},
+  };
+  for (const auto& [from, to] : widths) {
+    const auto row = Noise({from, 1}, true, static_cast<unsigned>(from));
+    for (const bool next : {false, true}) {
+      const auto size = static_cast<std::size_t>(to) * 4;
+      std::vector<float> fast(size, 0.25F), plain(fast), fastNext(size), plainNext(size);
+      platform::ColumnMeans columns(from, to);
+      columns.Add(row.data(), 0.375F, fast.data(), 0.6F, next ? fastNext.data() : nullptr);
+      columns.AddOneByOne(row.data(), 0.375F, plain.data(), 0.6F,
+                          next ? plainNext.data() : nullptr);
+      fast.insert(fast.end(), fastNext.begin(), fastNext.end());
+      plain.insert(plain.end(), plainNext.begin(), plainNext.end());
+      const auto differs =
+          std::mismatch(fast.begin(), fast.end(), plain.begin(), [](float a, float b) {
+            return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+          });
+      EXPECT_TRUE(differs.first == fast.end())
+          << from << " -> " << to << (next ? " with" : " without") << " a next row: float "
+          << differs.first - fast.begin() << " is " << *differs.first << ", plainly "
+          << *differs.second;
+    }
+  }
+}
+
 TEST(Resample, EnlargingRepeatsPixelsAndBlendsWhereTheyMeet) {
   struct Case {
     PixelSize from, to;
@@ -231,7 +264,7 @@ TEST(Resample, AnEmptyTargetReadsNothing) {
   }
   EXPECT_EQ(picture.reads, 0);
 
-  // A picture shown at no size lets go of its source, and so of its file, at once and unread.
+  // A picture shown at no size releases its source, and so its file, at once and unread.
   struct Watched : MemoryPicture {
     explicit Watched(bool& gone) : MemoryPicture({4, 4}, Flat({4, 4}, 0xFFFFFFFF)), gone_(gone) {}
     ~Watched() override { gone_ = true; }
@@ -244,9 +277,9 @@ TEST(Resample, AnEmptyTargetReadsNothing) {
   EXPECT_EQ(shown.Rendered(), nullptr);
 }
 
-// A picture let go leaves its words to the next one, whose bitmap is made in them; nothing of the
-// old picture shows where the new one's rows fall short, as a cut file's do.
-TEST(Resample, TheNextPictureIsMadeInTheWordsTheLastLetGoWithNothingOfItsPixels) {
+// A destroyed picture's buffer is reused by the next one's bitmap; nothing of the old picture
+// shows where the new one's rows fall short, as a cut file's do.
+TEST(Resample, TheNextPictureReusesTheLastOnesBufferWithNothingOfItsPixels) {
   constexpr std::uint32_t kGrey = 0xFF808080;
   struct CutShort : platform::RowSource {
     [[nodiscard]] PixelSize size() const override { return {8, 8}; }
@@ -254,17 +287,17 @@ TEST(Resample, TheNextPictureIsMadeInTheWordsTheLastLetGoWithNothingOfItsPixels)
       sink(0, 4, Flat({8, 4}, kGrey).data());
     }
   };
-  const std::uint32_t* words = nullptr;
+  const std::uint32_t* buffer = nullptr;
   {
     platform::Picture last(std::make_unique<MemoryPicture>(PixelSize{8, 8}, Flat({8, 8}, ~0U)));
     last.Render({8, 8});
-    words = last.Rendered()->pixels.data();
+    buffer = last.Rendered()->pixels.data();
   }
   for (const PixelSize at : {PixelSize{8, 8}, PixelSize{4, 4}}) {
     platform::Picture next(std::make_unique<CutShort>());
     next.Render(at);
     const platform::PixelBuffer& pixels = next.Rendered()->pixels;
-    EXPECT_EQ(pixels.data(), words) << Describe(at);
+    EXPECT_EQ(pixels.data(), buffer) << Describe(at);
     const std::size_t half = pixels.size() / 2;
     EXPECT_TRUE(std::all_of(pixels.begin(), pixels.begin() + half, [](std::uint32_t p) {
       return p == kGrey;
@@ -276,10 +309,14 @@ TEST(Resample, TheNextPictureIsMadeInTheWordsTheLastLetGoWithNothingOfItsPixels)
 }
 
 // A photo stored turned takes two bitmaps, the one made as stored and the upright one: shown one
-// after another, such photos are all made in the same two.
-TEST(Resample, TurnedPhotosAreMadeInTheWordsTheLastOnesLetGo) {
+// after another, such photos reuse the same two buffers. An upright picture after them takes one,
+// and the other is freed rather than held for the rest of the show.
+TEST(Resample, TurnedPhotosReuseTwoBuffersAndAnUprightOneAfterThemKeepsOne) {
+  // Larger than any bitmap before: no buffer kept by another test fits.
+  constexpr PixelSize kShown{40, 60};
+  constexpr std::size_t kPixels = 2400;
   struct Turned : MemoryPicture {
-    Turned() : MemoryPicture({6, 4}, Flat({6, 4}, 0xFF336699)) {}
+    Turned() : MemoryPicture({60, 40}, Flat({60, 40}, 0xFF336699)) {}
     [[nodiscard]] platform::Orientation orientation() const override {
       return platform::Orientation::Rotate90;
     }
@@ -287,10 +324,17 @@ TEST(Resample, TurnedPhotosAreMadeInTheWordsTheLastOnesLetGo) {
   std::set<const std::uint32_t*> shownIn;
   for (int photo = 0; photo < 4; ++photo) {
     platform::Picture turned(std::make_unique<Turned>());
-    turned.Render({4, 6});
+    turned.Render(kShown);
     shownIn.insert(turned.Rendered()->pixels.data());
   }
   EXPECT_EQ(shownIn.size(), 2u);
+
+  platform::Picture(std::make_unique<MemoryPicture>(kShown, Flat(kShown, 0))).Render(kShown);
+  // A second buffer still kept would be reused by the second of two small bitmaps.
+  const std::vector<std::uint32_t> first = platform::BitmapRoom(1),
+                                   second = platform::BitmapRoom(1);
+  EXPECT_EQ(first.capacity(), kPixels) << "the upright picture's buffer, kept";
+  EXPECT_EQ(second.capacity(), 1u) << "the turned photos' second buffer, not freed";
 }
 
 // A GIF's first frame on its logical screen: the frame at its offset, black all around, read in

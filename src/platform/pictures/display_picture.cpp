@@ -22,7 +22,7 @@ class DisplayPicture final : public PixelSource {
         profile_ ? display_->From(*profile_) : display_->FromSrgb();
     // Converted where they lie, a metafile's in the GDI bitmap it was drawn on: a second
     // screen-sized bitmap would cost fresh pages.
-    if (grid) grid->Apply(shown.pixels.Words());
+    if (grid) grid->Apply(shown.pixels.MutablePixels());
     return shown;
   }
 

@@ -58,7 +58,7 @@ Bitmap Orient(Bitmap stored, Orientation orientation) {
   for (int y = 0; y < size.height; ++y) {
     for (int x = 0; x < size.width; ++x) pixels.push_back(stored.pixels[from(x, y)]);
   }
-  // The next turned photo is made in these words, and turned into the ones this picture shows.
+  // The next turned photo is made in this buffer, and turned into the one this picture shows.
   KeepForNextBitmap(std::move(stored.pixels).Recycle());
   return {size, std::move(pixels)};
 }

@@ -16,12 +16,15 @@ void Picture::Render(PixelSize target) {
   if (rendered_ && rendered_->size == target) return;
   if (!source_) return;  // already made at another size; the painter scales that one
   // Release the decoder, its pixels and its file whether or not the decode succeeds; a picture
-  // shown at no size is let go at once, with nothing decoded.
+  // shown at no size releases them at once, with nothing decoded.
   const std::unique_ptr<PixelSource> source = std::move(source_);
   if (target.width <= 0 || target.height <= 0) return;
   // Made as stored, then turned upright: the turn copies only the target-sized result.
   const Orientation orientation = source->orientation();
   const PixelSize stored = Upright(target, orientation);
+  // A photo stored turned takes two buffers, any other picture one: a buffer kept past those
+  // would stay held, unused, for as long as the pictures that follow are upright.
+  FreeKeptBitmapsBeyond(orientation == Orientation::Normal ? 1 : 2);
   try {
     rendered_ = std::make_unique<Bitmap>(Orient(source->Render(stored), orientation));
   } catch (...) {

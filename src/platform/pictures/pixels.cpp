@@ -9,34 +9,41 @@ namespace platform {
 
 namespace {
 
-// The words of the last bitmaps let go, the latest first. A picture shown upright from rows stored
-// turned takes two bitmaps, the stored one and the turned one, so two are kept: shown one after
-// the other, such photos are made in the same two. Pictures live and die on the thread that shows
-// them, but nothing forbids another, so the words change hands under a lock held for a few moves;
-// words let go are freed outside it.
-class KeptWords {
+// The buffers of the last bitmaps destroyed, the latest first. A picture shown upright from rows
+// stored turned takes two bitmaps, the stored one and the turned one, so two are kept: shown one
+// after the other, such photos reuse the same two. Pictures are made and destroyed on the thread
+// that shows them, but nothing forbids another, so the buffers change hands under a lock held
+// for a few moves; the buffers to be freed are freed outside it.
+class KeptBuffers {
  public:
-  // The latest kept words that hold `count`; none where neither does, and both are let go then.
+  // The latest kept buffer that holds `count`; none where no kept one does, and all are freed then.
   std::vector<std::uint32_t> Take(std::size_t count) {
     std::array<std::vector<std::uint32_t>, kKept> taken;
     Lock();
-    auto* const fits = std::find_if(words_.begin(), words_.end(), [count](const auto& words) {
-      return words.capacity() > 0 && words.capacity() >= count;
+    auto* const fits = std::find_if(buffers_.begin(), buffers_.end(), [count](const auto& buffer) {
+      return buffer.capacity() > 0 && buffer.capacity() >= count;
     });
-    if (fits == words_.end()) {
-      taken.swap(words_);
+    if (fits == buffers_.end()) {
+      taken.swap(buffers_);
     } else {
       taken[0].swap(*fits);
-      std::rotate(fits, fits + 1, words_.end());
+      std::rotate(fits, fits + 1, buffers_.end());
     }
     Unlock();
     return std::move(taken[0]);
   }
-  // Keeps `words` as the latest, and lets go of the earliest.
-  void Keep(std::vector<std::uint32_t> words) {
+  // Keeps `buffer` as the latest, and frees the earliest.
+  void Keep(std::vector<std::uint32_t> buffer) {
     Lock();
-    std::rotate(words_.rbegin(), words_.rbegin() + 1, words_.rend());
-    words_[0].swap(words);
+    std::rotate(buffers_.rbegin(), buffers_.rbegin() + 1, buffers_.rend());
+    buffers_[0].swap(buffer);
+    Unlock();
+  }
+  // Frees all but the latest `count`.
+  void Trim(std::size_t count) {
+    std::array<std::vector<std::uint32_t>, kKept> freed;
+    Lock();
+    for (std::size_t i = count; i < kKept; ++i) freed[i].swap(buffers_[i]);
     Unlock();
   }
 
@@ -49,11 +56,11 @@ class KeptWords {
   void Unlock() { busy_.clear(std::memory_order_release); }
 
   std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
-  std::array<std::vector<std::uint32_t>, kKept> words_;
+  std::array<std::vector<std::uint32_t>, kKept> buffers_;
 };
 
-KeptWords& Kept() {
-  static KeptWords kept;
+KeptBuffers& Kept() {
+  static KeptBuffers kept;
   return kept;
 }
 
@@ -63,14 +70,16 @@ std::vector<std::uint32_t> BitmapRoom(std::size_t count) {
   std::vector<std::uint32_t> room = Kept().Take(count);
   room.clear();
   if (room.capacity() < count) {
-    room = std::vector<std::uint32_t>();  // too few: freed before the new ones are asked for
+    room = std::vector<std::uint32_t>();  // too small: freed before the new one is allocated
     room.reserve(count);
   }
   return room;
 }
 
-void KeepForNextBitmap(std::vector<std::uint32_t> words) {
-  if (words.capacity() > 0) Kept().Keep(std::move(words));
+void KeepForNextBitmap(std::vector<std::uint32_t> buffer) {
+  if (buffer.capacity() > 0) Kept().Keep(std::move(buffer));
 }
+
+void FreeKeptBitmapsBeyond(std::size_t count) { Kept().Trim(count); }
 
 }  // namespace platform

@@ -1,5 +1,5 @@
 #pragma once
-// Pixels as the pictures hand them over: 32-bit BGRA words (0xAARRGGBB read as a
+// Pixels as the pictures hand them over: 32-bit BGRA values (0xAARRGGBB read as a
 // little-endian uint32_t), rows top to bottom, alpha already multiplied in.
 #include <algorithm>
 #include <cstddef>
@@ -36,7 +36,7 @@ class PixelBuffer {
   using iterator = const_iterator;
 
   PixelBuffer() = default;
-  // Not explicit: a bitmap is made of its words.
+  // Not explicit: a bitmap takes over the buffer its pixels were made in.
   PixelBuffer(std::vector<std::uint32_t> own) : own_(std::move(own)) {}
   PixelBuffer(std::shared_ptr<const void> lender, std::uint32_t* lent, std::size_t count)
       : lender_(std::move(lender)), lent_(lent), count_(count) {}
@@ -47,12 +47,12 @@ class PixelBuffer {
   [[nodiscard]] const_iterator begin() const { return data(); }
   [[nodiscard]] const_iterator end() const { return data() + size(); }
   const std::uint32_t& operator[](std::size_t i) const { return data()[i]; }
-  // The words, to be changed where they lie: its own, or the lent ones, which every copy of the
-  // buffer shares.
-  [[nodiscard]] std::span<std::uint32_t> Words() {
+  // The pixels, to be changed where they lie: its own buffer, or the lent one, which every copy
+  // of the buffer shares.
+  [[nodiscard]] std::span<std::uint32_t> MutablePixels() {
     return lender_ ? std::span(lent_, count_) : std::span(own_);
   }
-  // Its own words, for another bitmap to be made of; none when they are lent.
+  // Its own buffer, for another bitmap to reuse; none when the pixels are lent.
   [[nodiscard]] std::vector<std::uint32_t> Recycle() && { return std::move(own_); }
   friend bool operator==(const PixelBuffer& a, const PixelBuffer& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end());
@@ -65,23 +65,26 @@ class PixelBuffer {
   std::size_t count_ = 0;
 };
 
-// Room for the words of a bitmap of `count` pixels: an empty vector of at least that capacity,
-// made of the words the last bitmaps let go, the latest that are enough.
+// A buffer for a bitmap of `count` pixels: an empty vector of at least that capacity, reusing
+// the latest kept buffer that is large enough.
 //
 // The show makes one screen-sized bitmap after another, a few megabytes each. Memory that large
 // comes fresh from the system, and each of its pages faults when it is first written: for a
 // 1920 x 1080 picture that is 2,000 faults, a quarter of its decode in a virtual machine. The show
-// lets the old picture go before it makes the next, so the words kept in between are memory it
-// held anyway, and the next bitmap takes them (or frees them, when they are too few). A photo
-// stored turned takes two bitmaps, the one it is made in and the upright one; the two are kept.
+// destroys the old picture before it makes the next, so a buffer kept in between is memory it
+// held anyway, and the next bitmap reuses it (or frees it, when it is too small). A photo stored
+// turned takes two bitmaps, the one it is made in and the upright one, so up to two are kept.
 [[nodiscard]] std::vector<std::uint32_t> BitmapRoom(std::size_t count);
-// Keeps `words` for a next BitmapRoom, with the words kept last; any kept before those are freed.
-void KeepForNextBitmap(std::vector<std::uint32_t> words);
+// Keeps `buffer` for a next BitmapRoom as the latest; a buffer kept before the last is freed.
+void KeepForNextBitmap(std::vector<std::uint32_t> buffer);
+// Frees the kept buffers past the latest `count`: the picture about to be made takes no more,
+// and memory kept for none would stay held for the rest of the show.
+void FreeKeptBitmapsBeyond(std::size_t count);
 
 // A picture ready to be drawn: exactly the size it is drawn at, premultiplied BGRA.
 struct Bitmap {
   PixelSize size;
-  PixelBuffer pixels;  // size.width * size.height words, row after row
+  PixelBuffer pixels;  // size.width * size.height pixels, row after row
 };
 
 // What shows a picture upright, by its EXIF orientation (1 to 8): the stored rows are turned
