@@ -15,8 +15,8 @@ void Picture::Render(PixelSize target) {
   if (failure_) std::rethrow_exception(failure_);
   if (rendered_ && rendered_->size == target) return;
   if (!source_) return;  // already made at another size; the painter scales that one
-  // Release the decoder, its pixels and its file whether or not the decode succeeds; a picture
-  // shown at no size is let go at once, with nothing decoded.
+  // Release the decoder, its pixels and its file whether or not the decode succeeds; for a
+  // picture shown at no size they are released at once, with nothing decoded.
   const std::unique_ptr<PixelSource> source = std::move(source_);
   if (target.width <= 0 || target.height <= 0) return;
   // Made as stored, then turned upright: the turn copies only the target-sized result.

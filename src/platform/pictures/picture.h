@@ -12,7 +12,7 @@ namespace platform {
 class Picture {
  public:
   explicit Picture(std::unique_ptr<PixelSource> source);
-  // The bitmap's words are kept for the next picture's.
+  // Keeps the bitmap's pixel buffer for the next picture's bitmap to reuse.
   ~Picture();
   Picture(const Picture&) = delete;
   Picture& operator=(const Picture&) = delete;
