@@ -2,11 +2,11 @@
 ; place, exactly as the user sees them.
 ;
 ; Included after the language is loaded (MUI_LANGUAGE or LoadLanguageFile), with TITLE and
-; VERSION defined. A second language is a file like this one with its own LANG_ constant, loaded
-; beside this.
+; VERSION defined. A second language is a file like this one, its LangStrings under its own LANG_
+; constant, loaded beside this.
 
-; Fixed when the programs are built: the version information, and the Start-menu entry's name,
-; which the uninstaller must find as the installer made it.
+; Fixed when the programs are built, so one for every language: the version information (1041),
+; and the Start-menu entry's name, which the uninstaller must find as the installer made it.
 !define SETUP_DESCRIPTION "${TITLE} セットアップ"
 !define MAKE_CURRENT_NAME "${TITLE}をスクリーン セーバーにする"
 
