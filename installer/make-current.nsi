@@ -22,6 +22,9 @@ SilentInstall silent
 !searchparse /file "${IDENTITY}" '#define APP_VERSION_TEXT "' VERSION '"'
 
 !include screen_saver.nsh
+; Its messages, in the installer's language.
+LoadLanguageFile "${NSISDIR}\Contrib\Language files\Japanese.nlf"
+!include texts_japanese.nsh
 
 Name "${TITLE}"
 ; Its messages' title: the default adds " Setup", and this is no setup.
@@ -33,14 +36,14 @@ VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=1041 "ProductName" "${TITLE}"
 VIAddVersionKey /LANG=1041 "CompanyName" "${COMPANY}"
 VIAddVersionKey /LANG=1041 "LegalCopyright" "${COPYRIGHT}"
-VIAddVersionKey /LANG=1041 "FileDescription" "${TITLE}をスクリーン セーバーにする"
+VIAddVersionKey /LANG=1041 "FileDescription" "${MAKE_CURRENT_NAME}"
 VIAddVersionKey /LANG=1041 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
 
 Section
   StrCpy $INSTDIR $EXEDIR
   IfFileExists "$INSTDIR\${SAVER}" found
-  MessageBox MB_ICONSTOP "${TITLE}が見つかりません。もう一度インストールしてください。"
+  MessageBox MB_ICONSTOP "$(SAVER_MISSING)"
   SetErrorLevel 2
   Quit
 found:

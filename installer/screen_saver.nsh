@@ -15,8 +15,6 @@
 !define PREVIOUS_VALUE "PreviousScreenSaver"
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_UPDATEINIFILE_SENDCHANGE 3
-; Why a folder cannot hold a screen saver, in the installer's and the Start-menu entry's words.
-!define WHY_NOT_STARTABLE "Windows がスクリーン セーバーを起動できるのは、空白も半角英数字以外の文字もないパスか、そのような短い名前 (8.3 形式) を持つパスからだけです。"
 
 ; Replaces the path on the top of the stack with the form the SCRNSAVE.EXE value takes, or ""
 ; when it has none. The path must exist: only what exists has a short name.
@@ -87,7 +85,7 @@ FunctionEnd
 !macro MakeCurrentOrSayWhy
   Call MakeCurrent
   IfErrors 0 +4
-  MessageBox MB_ICONSTOP "${TITLE}をスクリーン セーバーにできません。フォルダー $INSTDIR のパスは使えないためです。$\r$\n$\r$\n${WHY_NOT_STARTABLE}$\r$\n$\r$\nスクリーン セーバーは変更していません。そのようなフォルダーにもう一度インストールしてください。"
+  MessageBox MB_ICONSTOP "$(CANNOT_MAKE_CURRENT)"
   SetErrorLevel 3
   Quit
 !macroend

@@ -34,7 +34,7 @@ SetCompressor /SOLID lzma
 
 !define UNINSTALLER "uninstall.exe"
 !define MAKE_CURRENT "make-current.exe"
-!define START_ENTRY "$SMPROGRAMS\${TITLE}をスクリーン セーバーにする.lnk"
+!define START_ENTRY "$SMPROGRAMS\${MAKE_CURRENT_NAME}.lnk"
 ; The outermost folder the installer made on the way to the install folder (the install folder
 ; itself, or e.g. the user's programs folder in a new profile); absent when it made none. The
 ; uninstaller removes no folder that was there before.
@@ -54,19 +54,11 @@ InstallDir "$LOCALAPPDATA\Programs\slideshow"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${COMPANY}"
 
-VIProductVersion "${VERSION}.0"
-VIAddVersionKey /LANG=1041 "ProductName" "${TITLE}"
-VIAddVersionKey /LANG=1041 "CompanyName" "${COMPANY}"
-VIAddVersionKey /LANG=1041 "LegalCopyright" "${COPYRIGHT}"
-VIAddVersionKey /LANG=1041 "FileDescription" "${TITLE} セットアップ"
-VIAddVersionKey /LANG=1041 "FileVersion" "${VERSION}"
-VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
-
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
-!define MUI_WELCOMEPAGE_TEXT "${TITLE} ${VERSION} をインストールします。スクリーン セーバーが表示する 50 枚の画像も一緒にインストールされます。$\r$\n$\r$\nお使いのユーザー アカウントにだけインストールするので、管理者の権限は要りません。$\r$\n$\r$\n「次へ」をクリックして続行してください。"
+!define MUI_WELCOMEPAGE_TEXT "$(WELCOME_TEXT)"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
@@ -77,8 +69,18 @@ VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
+; Its texts, once the language they are in is loaded.
+!include texts_japanese.nsh
 
-Section "${TITLE}（本体と画像 50 枚）" SecSaver
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1041 "ProductName" "${TITLE}"
+VIAddVersionKey /LANG=1041 "CompanyName" "${COMPANY}"
+VIAddVersionKey /LANG=1041 "LegalCopyright" "${COPYRIGHT}"
+VIAddVersionKey /LANG=1041 "FileDescription" "${SETUP_DESCRIPTION}"
+VIAddVersionKey /LANG=1041 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
+
+Section "$(SAVER_SECTION)" SecSaver
   SectionIn RO
   ReadRegStr $3 HKCU "${UNINSTALL_KEY}" "InstallLocation"
   Call OutermostMissing
@@ -111,7 +113,7 @@ recorded:
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-Section "現在のスクリーン セーバーにする" SecCurrent
+Section "$(CURRENT_SECTION)" SecCurrent
   ; Never fails: the folder was checked before anything was installed.
   Call MakeCurrent
 SectionEnd
@@ -168,7 +170,7 @@ Function DirectoryLeave
   Call InstallFolderUsable
   Pop $0
   StrCmp $0 1 done
-  MessageBox MB_ICONEXCLAMATION "このフォルダーはスクリーン セーバーには使えません。$\r$\n$\r$\n${WHY_NOT_STARTABLE}別のフォルダーを選んでください。"
+  MessageBox MB_ICONEXCLAMATION "$(FOLDER_UNUSABLE)"
   Abort
 done:
 FunctionEnd

@@ -151,11 +151,34 @@ inline Bytes Exif(unsigned orientation) {
 inline std::string Describe(PixelSize size) {
   return std::to_string(size.width) + "x" + std::to_string(size.height);
 }
+// A switch with no default, so that -Wswitch (an error here) names any format left out.
+inline const char* Describe(platform::PictureFormat format) {
+  using enum platform::PictureFormat;
+  switch (format) {
+    case Bmp:
+      return "BMP";
+    case Gif:
+      return "GIF";
+    case Jpeg:
+      return "JPEG";
+    case Png:
+      return "PNG";
+    case Tiff:
+      return "TIFF";
+    case Ico:
+      return "ICO";
+    case Dds:
+      return "DDS";
+    case Emf:
+      return "EMF";
+    case Wmf:
+      return "WMF";
+  }
+  return "no format";
+}
 inline std::string Describe(const std::optional<platform::PictureHeader>& header) {
   if (!header) return "nothing";
-  static const char* const kNames[] = {"BMP", "GIF", "JPEG", "PNG", "TIFF",
-                                       "ICO", "DDS", "EMF",  "WMF"};
-  std::string text = std::string(kNames[int(header->format)]) + " " + Describe(header->natural);
+  std::string text = std::string(Describe(header->format)) + " " + Describe(header->natural);
   if (header->frame != header->natural || header->frameAt != platform::PixelPoint{}) {
     text += ", frame " + Describe(header->frame) + " at " + std::to_string(header->frameAt.x) +
             "," + std::to_string(header->frameAt.y);

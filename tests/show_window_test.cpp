@@ -5,6 +5,7 @@
 
 #include "saver_fixture.h"
 #include "screen/form1.h"
+#include "screen/picture_cycle.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ TEST_F(ShowRunning, CoversTheScreenWithoutFrameOrTaskBarButton) {
   EXPECT_FALSE(window().design.showInTaskbar);
   EXPECT_EQ(form().ScaleWidth(), 1024.0F);
   EXPECT_EQ(form().ScaleHeight(), 768.0F);
-  EXPECT_EQ(window().timers.at(0), 20000U);
+  EXPECT_EQ(window().timers.at(0), static_cast<unsigned>(screen::kPicturePeriod.count()));
 }
 
 TEST_F(ShowRunning, EveryEndingInputPutsTheDesktopBackAndEnds) {

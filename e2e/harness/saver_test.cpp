@@ -117,7 +117,8 @@ std::optional<Shown> SaverTest::WaitForSteadyPicture(std::chrono::seconds timeou
   return steady;
 }
 
-std::optional<Shown> SaverTest::WaitForPictureAt(const Box& expected, std::chrono::seconds timeout,
+std::optional<Shown> SaverTest::WaitForPictureAt(const Box& expected,
+                                                 std::chrono::milliseconds timeout,
                                                  const std::string& label) const {
   std::optional<Shown> found;
   WaitUntil(timeout, [&] {

@@ -65,7 +65,7 @@ class SaverTest : public ::testing::Test {
                                                           const std::string& label = "") const;
   // Waits until the picture's box is where expected, e.g. after a tick.
   [[nodiscard]] std::optional<Shown> WaitForPictureAt(const Box& expected,
-                                                      std::chrono::seconds timeout,
+                                                      std::chrono::milliseconds timeout,
                                                       const std::string& label = "") const;
 
  private:

@@ -1,4 +1,4 @@
-// A picture that cannot be shown leaves the screen black for its 20 seconds, and the show goes on
+// A picture that cannot be shown leaves the screen black for its period, and the show goes on
 // to the next one; one crafted to cost gigabytes costs no more than an ordinary one.
 #include <cstdint>
 #include <filesystem>
@@ -11,6 +11,7 @@
 #include "harness/saver_test.h"
 #include "harness/wait.h"
 #include "harness/x_input.h"
+#include "screen/picture_cycle.h"
 
 namespace e2e {
 namespace {
@@ -40,14 +41,14 @@ TEST_P(BrokenPictureTest, LeavesTheScreenBlackThenShowsTheNext) {
   // Black all over, task bar included, for a good while before the tick.
   EXPECT_TRUE(WaitUntil(10s, [&] { return !Screenshot("black").NonBlackBox(); }))
       << "the screen did not turn all black; see out/e2e/";
-  std::this_thread::sleep_for(5s);
+  std::this_thread::sleep_for(screen::kPicturePeriod / 4);
   EXPECT_FALSE(Screenshot("still-black").NonBlackBox()) << "something was drawn; see out/e2e/";
   ASSERT_TRUE(saver.Running()) << "the saver ended on the broken picture";
   const std::optional<ProcessUsage> usage = saver.Usage();
   ASSERT_TRUE(usage) << "no memory figure for the saver";
   EXPECT_LT(usage->peakMb, kPeakMemoryMb) << "MB at the most";
 
-  EXPECT_TRUE(WaitForPictureAt(kNextBox, 30s, "next"))
+  EXPECT_TRUE(WaitForPictureAt(kNextBox, screen::kPicturePeriod + 10s, "next"))
       << "QMAR5202.DAT did not appear at " << kNextBox << " after the tick";
   EXPECT_TRUE(saver.Running());
 }
@@ -175,16 +176,17 @@ TEST_F(BrokenPictureSeriesTest, CrashFreezeAndBombAreBlackForTheirTurnsThenTheNe
   WriteFile(bomb, icon);
   ChildProcess saver = StartSaver(folder, {"/s"});
 
-  // Three turns of 20 seconds, black all through.
+  // Three turns, black all through: each looked at about its middle.
   EXPECT_TRUE(WaitUntil(10s, [&] { return !Screenshot("black").NonBlackBox(); }))
       << "the screen did not turn all black; see out/e2e/";
   for (int turn = 1; turn <= 3; ++turn) {
-    std::this_thread::sleep_for(turn == 1 ? 8s : 20s);
+    std::this_thread::sleep_for(turn == 1 ? screen::kPicturePeriod * 2 / 5
+                                          : screen::kPicturePeriod);
     const std::string label = "turn-" + std::to_string(turn);
     EXPECT_FALSE(Screenshot(label).NonBlackBox()) << "drawn on " << label << "; see out/e2e/";
     ASSERT_TRUE(saver.Running()) << "the saver ended by " << label;
   }
-  EXPECT_TRUE(WaitForPictureAt(kNextBox, 30s, "next"))
+  EXPECT_TRUE(WaitForPictureAt(kNextBox, screen::kPicturePeriod + 10s, "next"))
       << "QMAR5204.DAT did not appear at " << kNextBox << " after three black turns";
   ASSERT_TRUE(saver.Running());
   const std::optional<ProcessUsage> usage = saver.Usage();
@@ -245,13 +247,14 @@ TEST_F(BrokenPictureSeriesTest, FloodsOfTinyPartsAreBlackForTheirTurnsAndAClickE
       << "the screen did not turn all black; see out/e2e/";
   const auto shown = std::chrono::steady_clock::now();
   for (int turn = 1; turn <= 2; ++turn) {
-    std::this_thread::sleep_until(shown + (turn == 1 ? 8s : 28s));
+    std::this_thread::sleep_until(shown + (turn - 1) * screen::kPicturePeriod +
+                                  screen::kPicturePeriod * 2 / 5);
     const std::string label = "flood-" + std::to_string(turn);
     EXPECT_FALSE(Screenshot(label).NonBlackBox()) << "drawn on " << label << "; see out/e2e/";
     ASSERT_TRUE(saver.Running()) << "the saver ended by " << label;
   }
-  // The third turn comes about 40 s after the first.
-  std::this_thread::sleep_until(shown + 40s);
+  // The third turn comes two periods after the first.
+  std::this_thread::sleep_until(shown + 2 * screen::kPicturePeriod);
   ClickButton(display(), 1);
   // The costliest honest picture holds the show's thread about a second; Wine's exit takes 2.
   EXPECT_TRUE(saver.WaitForExit(3s)) << "the saver still runs 3 s after the click";

@@ -420,12 +420,15 @@ TEST_F(InstallerTest, MsiInstallsForEveryUserSilentlyReplacesItselfAndItsRemoval
 TEST_F(InstallerTest, StartMenuProgramThatFindsNoStartablePathSaysWhyAndChangesNothing) {
   const std::string folder = "C:\\Saver moved here\\slideshow";
   const std::filesystem::path source = prefix().HostPath("C:\\moved.nsi");
-  std::ofstream(source) << "Unicode true\nTarget amd64-unicode\nRequestExecutionLevel user\n"
-                        << "SilentInstall silent\n!define TITLE \"" << kSaverTitle << "\"\n"
-                        << "!include \"" << (SourceDir() / "installer/screen_saver.nsh").string()
-                        << "\"\nName \"${TITLE}\"\nOutFile moved.exe\nSection\n"
-                        << "  StrCpy $INSTDIR \"" << folder << "\"\n"
-                        << "  !insertmacro MakeCurrentOrSayWhy\nSectionEnd\n";
+  std::ofstream(source)
+      << "Unicode true\nTarget amd64-unicode\nRequestExecutionLevel user\n"
+      << "SilentInstall silent\n!define TITLE \"" << kSaverTitle << "\"\n"
+      << "!include \"" << (SourceDir() / "installer/screen_saver.nsh").string()
+      << "\"\nLoadLanguageFile \"${NSISDIR}\\Contrib\\Language files\\Japanese.nlf\"\n"
+      << "!include \"" << (SourceDir() / "installer/texts_japanese.nsh").string()
+      << "\"\nName \"${TITLE}\"\nOutFile moved.exe\nSection\n"
+      << "  StrCpy $INSTDIR \"" << folder << "\"\n"
+      << "  !insertmacro MakeCurrentOrSayWhy\nSectionEnd\n";
   RunTool({"makensis", "-V2", "-INPUTCHARSET", "UTF8", source.string()}, {});
   prefix().SetRegistryValue("HKCU\\" + kDesktopKey, kSaverValue, kOtherSaver);
   prefix().SetRegistryValue("HKCU\\" + kUninstallKey, "PreviousScreenSaver", kPreviousSaver);

@@ -2,6 +2,7 @@
 
 #include "platform/run_time_error.h"
 #include "platform/system_values.h"
+#include "screen/picture_cycle.h"
 #include "start/module1.h"
 
 using platform::Integer;
@@ -10,8 +11,6 @@ using platform::Single;
 using namespace platform::system_values;  // the system calls' numbers
 
 namespace {
-
-constexpr unsigned kPictureInterval = 20000;  // milliseconds
 
 platform::FormDesign Form1Design() {
   platform::FormDesign design;
@@ -30,7 +29,7 @@ platform::FormDesign Form1Design() {
 Form1::Form1(platform::Runtime& runtime, Module1& module)
     : Form(runtime, Form1Design()),
       Image1(*this),
-      Timer1(*this, kPictureInterval),
+      Timer1(*this, static_cast<unsigned>(screen::kPicturePeriod.count())),
       module_(module) {
   Image1.MouseDown = [this](Integer b, Integer s, Single x, Single y) {
     Image1_MouseDown(b, s, x, y);

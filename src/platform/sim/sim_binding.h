@@ -60,7 +60,7 @@ class SimBinding final : public platform::Binding {
   // What happened.
   std::vector<ShownMessage> messages;
   std::vector<std::string> openedPictures;
-  int liveSources = 0;  // picture sources handed out and not yet let go
+  int liveSources = 0;  // picture sources handed out and not yet destroyed
   struct StartedProgram {
     std::string path;
     int showMode;

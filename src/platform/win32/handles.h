@@ -93,14 +93,18 @@ struct MetafileTraits {
 };
 using UniqueMetafile = Owned<MetafileTraits>;
 
-// A DC the program made itself, with CreateCompatibleDC or CreateDCW: deleted, not released.
+// A DC the program made itself: deleted, not released. `Kind` keeps a memory DC and a device's
+// DC apart, so that one is never moved into an owner of the other.
+template <class Kind>
 struct CreatedDcTraits {
   using Value = HDC;
   static Value Empty() { return nullptr; }
   static void Release(Value dc) { DeleteDC(dc); }
 };
-using MemoryDc = Owned<CreatedDcTraits>;
-using DeviceDc = Owned<CreatedDcTraits>;
+// From CreateCompatibleDC: a bitmap is selected into it to draw off the screen.
+using MemoryDc = Owned<CreatedDcTraits<struct MemoryDcKind>>;
+// From CreateDCW: a display device's own DC, to ask it about the device.
+using DeviceDc = Owned<CreatedDcTraits<struct DeviceDcKind>>;
 
 // An object selected into a DC for a scope; the DC's previous object goes back in at the end.
 class DcSelection {

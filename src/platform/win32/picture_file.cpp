@@ -67,7 +67,7 @@ std::unique_ptr<PixelSource> OpenPictureFile(const ComPtr<IWICImagingFactory>& f
   if (!IsAffordable(*header, file->Size())) ThrowInvalidPicture("picture too costly to decode");
 
   if (header->format == PictureFormat::Emf || header->format == PictureFormat::Wmf) {
-    // A drawing's colours are sRGB's, as a picture's that says nothing.
+    // A drawing's colours are sRGB's, as an untagged picture's.
     return InDisplayColours(OpenMetafile(*file.Get(), *header), std::nullopt, std::move(display));
   }
   // Read before the decoder takes the file over.

@@ -24,7 +24,7 @@ std::optional<unsigned> FrameBitsPerPixel(IWICImagingFactory& factory,
                                           IWICBitmapFrameDecode& frame);
 
 // The colour profile WIC's codec reports for the frame: an RGB profile embedded in it, or Adobe RGB
-// where the codec says EXIF names it. Nothing for sRGB, for a frame that says nothing, and for a
+// where the codec says EXIF names it. Nothing for sRGB, for an untagged frame, and for a
 // profile larger than the most a profile may take or that is no RGB profile.
 std::optional<std::vector<std::uint8_t>> FrameColourProfile(IWICImagingFactory& factory,
                                                             IWICBitmapFrameDecode& frame);

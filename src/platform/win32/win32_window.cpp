@@ -96,7 +96,7 @@ LRESULT Win32Window::Route(WNDPROC fallback, HWND window, UINT message, WPARAM w
     if (self == nullptr) return fallback(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
       // Destroyed from outside (with its owner, say): the object lives on without a window. The
-      // dialog manager lets go of its own data here too.
+      // dialog manager frees its own data here too.
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       self->hwnd_ = nullptr;
       return fallback(window, message, wParam, lParam);
