@@ -5,6 +5,8 @@
 
 namespace platform {
 
+using namespace std::string_view_literals;
+
 // A DirectDraw surface: the decoder's first frame is the largest level of the first surface,
 // decoded to 32 bits a pixel beside the stored data.
 std::optional<PictureHeader> ReadDds(const PictureFileReader& read) {

@@ -36,7 +36,7 @@ class DisplayColours {
   // sRGB; where it refuses the profile, the picture's colours count as sRGB's.
   [[nodiscard]] std::shared_ptr<const ColourGrid> From(std::span<const std::uint8_t> profile) const;
 
-  // The conversion of a picture that says nothing of its colours, which are sRGB's; nothing when
+  // The conversion of an untagged picture, whose colours are sRGB's; nothing when
   // such pictures are shown as stored. Made once, when the monitor's profile is read.
   [[nodiscard]] const std::shared_ptr<const ColourGrid>& FromSrgb() const { return fromSrgb_; }
 

@@ -9,8 +9,6 @@
 
 namespace platform {
 
-using namespace std::string_view_literals;
-
 // The longest fixed-place header any parser is handed: an EMF's up to the file size it declares.
 inline constexpr std::size_t kHeadBytes = 52;
 

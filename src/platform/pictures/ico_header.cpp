@@ -6,6 +6,8 @@
 
 namespace platform {
 
+using namespace std::string_view_literals;
+
 // An icon's decoder shows its first entry, whose own embedded header (a PNG's, or a bitmap's
 // information header over the colour and mask rows) says what it decodes; the directory's
 // bytes only describe it.

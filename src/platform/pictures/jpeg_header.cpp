@@ -10,6 +10,8 @@
 #include "platform/pictures/tiff_directory.h"
 
 namespace platform {
+
+using namespace std::string_view_literals;
 namespace {
 
 bool IsJpegFrameHeader(std::uint8_t code) {

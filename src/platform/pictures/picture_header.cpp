@@ -7,6 +7,8 @@
 
 namespace platform {
 
+using namespace std::string_view_literals;
+
 std::optional<PictureFormat> FormatOf(std::span<const std::uint8_t> start) {
   if (StartsWith(start, "BM"sv)) return PictureFormat::Bmp;
   if (StartsWith(start, "GIF87a"sv) || StartsWith(start, "GIF89a"sv)) return PictureFormat::Gif;

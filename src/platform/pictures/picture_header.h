@@ -23,7 +23,7 @@ struct FileSpan {
   friend bool operator==(const FileSpan&, const FileSpan&) = default;
 };
 
-// What a file says about the colours its pixels are in; a picture that says nothing is sRGB.
+// What a file says about the colours its pixels are in; an untagged picture is sRGB.
 struct ColourTag {
   // The embedded ICC profile in its pieces, in order (a JPEG's chunks); empty when there is none.
   std::vector<FileSpan> profile;

@@ -10,6 +10,8 @@
 #include "platform/pictures/picture_budget.h"
 
 namespace platform {
+
+using namespace std::string_view_literals;
 namespace {
 
 // What a decoder keeps of a PNG's ancillary chunks, read through one buffer and inflated by one

@@ -5,6 +5,8 @@
 #include <vector>
 
 namespace platform {
+
+using namespace std::string_view_literals;
 namespace {
 
 // An entry of a directory: its type, its count of values, and where they lie.
@@ -17,7 +19,7 @@ struct TiffEntry {
 // The strict rule, for the fields that say how the pixels are stored: a second copy (decoders
 // differ in which they keep), a type other than a short or a long, or a first value outside the
 // file leave no directory to trust. False then.
-bool TakeStructuralField(const PictureFileReader& read, TiffDirectory& directory, TiffField field,
+bool TakeStructuralField(const PictureFileReader& read, TiffDirectory& directory, tiff::Field field,
                          const TiffEntry& entry) {
   constexpr std::uint16_t kShort = 3, kLong = 4;
   std::optional<TiffValues>& values = directory.fields[field];
@@ -31,7 +33,7 @@ bool TakeStructuralField(const PictureFileReader& read, TiffDirectory& directory
 
 // The lenient rule, for the fields that only say what colours the pixels are in: the first copy
 // is kept whatever its type, to be judged where it is read, and any other ignored.
-void TakeColourField(TiffDirectory& directory, TiffColourField field, const TiffEntry& entry) {
+void TakeColourField(TiffDirectory& directory, tiff::ColourField field, const TiffEntry& entry) {
   std::optional<TiffColourValues>& values = directory.colourFields[field];
   if (!values) values = TiffColourValues{entry.type, entry.count, entry.at};
 }
@@ -49,9 +51,9 @@ std::optional<TiffDirectory> ReadTiffDirectoryAt(const PictureFileReader& read, 
   if (!ReadExactly(read, at + count.size(), entries)) return std::nullopt;
   directory.nextAt = at + count.size() + entries.size();
 
-  constexpr std::uint16_t kTags[kTiffFields] = {256, 257, 258, 259, 277, 274, 278,
-                                                284, 322, 323, 273, 279, 324, 325};
-  constexpr std::uint16_t kColourTags[kTiffColourFields] = {34675, 34665, 40961, 40965, 1};
+  constexpr std::uint16_t kTags[tiff::kFieldCount] = {256, 257, 258, 259, 277, 274, 278,
+                                                      284, 322, 323, 273, 279, 324, 325};
+  constexpr std::uint16_t kColourTags[tiff::kColourFieldCount] = {34675, 34665, 40961, 40965, 1};
   // The bytes a value of each type takes, types 1 to 13; decoders skip entries of other types.
   constexpr std::uint8_t kTypeBytes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4};
   for (std::size_t offset = 0; offset < entries.size(); offset += kEntryBytes) {
@@ -71,10 +73,10 @@ std::optional<TiffDirectory> ReadTiffDirectoryAt(const PictureFileReader& read, 
     const std::uint16_t tag = directory.U16(bytes);
     if (const auto* colour = std::find(std::begin(kColourTags), std::end(kColourTags), tag);
         colour != std::end(kColourTags)) {
-      TakeColourField(directory, static_cast<TiffColourField>(colour - kColourTags), entry);
+      TakeColourField(directory, static_cast<tiff::ColourField>(colour - kColourTags), entry);
     } else if (const auto* field = std::find(std::begin(kTags), std::end(kTags), tag);
                field != std::end(kTags) &&
-               !TakeStructuralField(read, directory, static_cast<TiffField>(field - kTags),
+               !TakeStructuralField(read, directory, static_cast<tiff::Field>(field - kTags),
                                     entry)) {
       return std::nullopt;
     }
@@ -84,7 +86,7 @@ std::optional<TiffDirectory> ReadTiffDirectoryAt(const PictureFileReader& read, 
 
 // The directory a field of `directory` points to (EXIF's, or its interoperability directory).
 std::optional<TiffDirectory> SubDirectory(const PictureFileReader& read, std::uint64_t base,
-                                          const TiffDirectory& directory, TiffColourField field) {
+                                          const TiffDirectory& directory, tiff::ColourField field) {
   constexpr std::uint16_t kLong = 4, kDirectory = 13;
   const std::optional<TiffColourValues>& pointer = directory.colourFields[field];
   std::array<std::uint8_t, 4> offset{};
@@ -111,23 +113,24 @@ ColourTag ColourTagOf(const PictureFileReader& read, std::uint64_t base,
   constexpr std::uint16_t kByte = 1, kAscii = 2, kShort = 3, kUndefined = 7;
   constexpr std::uint16_t kUncalibrated = 0xFFFF;
   ColourTag tag;
-  if (const auto& profile = directory.colourFields[kIccProfile];
+  if (const auto& profile = directory.colourFields[tiff::kIccProfile];
       profile && (profile->type == kUndefined || profile->type == kByte)) {
     tag.profile.push_back({profile->at, profile->count});
     return tag;
   }
-  const std::optional<TiffDirectory> exif = SubDirectory(read, base, directory, kExifDirectory);
+  const std::optional<TiffDirectory> exif =
+      SubDirectory(read, base, directory, tiff::kExifDirectory);
   if (!exif) return tag;
-  const auto& space = exif->colourFields[kColourSpace];
+  const auto& space = exif->colourFields[tiff::kColourSpace];
   std::array<std::uint8_t, 2> spaceValue{};
   if (!space || space->type != kShort || !ReadExactly(read, space->at, spaceValue) ||
       exif->U16(spaceValue.data()) != kUncalibrated) {
     return tag;
   }
   const std::optional<TiffDirectory> interoperability =
-      SubDirectory(read, base, *exif, kInteroperabilityDirectory);
+      SubDirectory(read, base, *exif, tiff::kInteroperabilityDirectory);
   if (!interoperability) return tag;
-  const auto& index = interoperability->colourFields[kInteroperabilityIndex];
+  const auto& index = interoperability->colourFields[tiff::kInteroperabilityIndex];
   std::array<std::uint8_t, 3> indexValue{};
   tag.adobeRgbByExif = index && index->type == kAscii && index->count >= indexValue.size() &&
                        ReadExactly(read, index->at, indexValue) && StartsWith(indexValue, "R03"sv);
@@ -135,7 +138,7 @@ ColourTag ColourTagOf(const PictureFileReader& read, std::uint64_t base,
 }
 
 Orientation OrientationOf(const std::optional<TiffDirectory>& directory) {
-  const std::uint32_t value = directory ? directory->Value(kOrientation, 1) : 1;
+  const std::uint32_t value = directory ? directory->Value(tiff::kOrientation, 1) : 1;
   return value >= 1 && value <= 8 ? static_cast<Orientation>(value) : Orientation::Normal;
 }
 

@@ -15,7 +15,8 @@ namespace platform {
 
 // The fields of a TIFF's first directory: a file's, or an EXIF block's inside a JPEG, whose
 // offsets count from `base`.
-enum TiffField {
+namespace tiff {
+enum Field {
   kWidth,
   kLength,
   kBitsPerSample,
@@ -30,8 +31,9 @@ enum TiffField {
   kStripByteCounts,
   kTileOffsets,
   kTileByteCounts,
-  kTiffFields
+  kFieldCount
 };
+}  // namespace tiff
 
 struct TiffValues {
   std::uint32_t first;  // of several (bits per sample, strip offsets), the first stands for all
@@ -43,14 +45,16 @@ struct TiffValues {
 // The fields that only say what colours the pixels are in, and where the EXIF directories that say
 // it lie. Photo viewers ignore such metadata when it is broken, and so does the show: a field of
 // an unexpected type is left out, a second copy ignored, and the picture read all the same.
-enum TiffColourField {
+namespace tiff {
+enum ColourField {
   kIccProfile,
   kExifDirectory,
   kColourSpace,
   kInteroperabilityDirectory,
   kInteroperabilityIndex,
-  kTiffColourFields
+  kColourFieldCount
 };
+}  // namespace tiff
 
 struct TiffColourValues {
   std::uint16_t type;
@@ -60,8 +64,8 @@ struct TiffColourValues {
 
 struct TiffDirectory {
   bool littleEndian;
-  std::array<std::optional<TiffValues>, kTiffFields> fields;
-  std::array<std::optional<TiffColourValues>, kTiffColourFields> colourFields;
+  std::array<std::optional<TiffValues>, tiff::kFieldCount> fields;
+  std::array<std::optional<TiffColourValues>, tiff::kColourFieldCount> colourFields;
   // The values of every tag kept outside its entry, which a decoder reads into memory: their
   // bytes, and the farthest byte of the file they reach.
   std::uint64_t outsideBytes = 0;
@@ -70,7 +74,7 @@ struct TiffDirectory {
   std::uint16_t entries = 0;
   std::uint64_t nextAt = 0;
 
-  [[nodiscard]] std::uint32_t Value(TiffField field, std::uint32_t absent) const {
+  [[nodiscard]] std::uint32_t Value(tiff::Field field, std::uint32_t absent) const {
     return fields[field] ? fields[field]->first : absent;
   }
   [[nodiscard]] std::uint32_t U32(const std::uint8_t* p) const {

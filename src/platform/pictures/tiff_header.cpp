@@ -20,19 +20,21 @@ struct TiffPieces {
 // Nothing where the pieces cannot hold the picture: a tile or strip of no size, or fewer pieces
 // than the picture needs.
 std::optional<TiffPieces> PiecesOf(const TiffDirectory& directory) {
-  const std::uint64_t width = directory.Value(kWidth, 0), height = directory.Value(kLength, 0);
-  TiffPieces pieces{directory.fields[kTileWidth] || directory.fields[kTileLength], 0, 0};
+  const std::uint64_t width = directory.Value(tiff::kWidth, 0),
+                      height = directory.Value(tiff::kLength, 0);
+  TiffPieces pieces{directory.fields[tiff::kTileWidth] || directory.fields[tiff::kTileLength], 0,
+                    0};
   std::uint64_t coveredWidth = width, coveredHeight = height;
   if (pieces.tiled) {
-    const std::uint64_t tileWidth = directory.Value(kTileWidth, 0);
-    const std::uint64_t tileLength = directory.Value(kTileLength, 0);
+    const std::uint64_t tileWidth = directory.Value(tiff::kTileWidth, 0);
+    const std::uint64_t tileLength = directory.Value(tiff::kTileLength, 0);
     if (tileWidth == 0 || tileLength == 0) return std::nullopt;
     const std::uint64_t across = CeilDiv(width, tileWidth), down = CeilDiv(height, tileLength);
     pieces.count = across * down;
     coveredWidth = across * tileWidth;
     coveredHeight = down * tileLength;
   } else {
-    const std::uint64_t rows = directory.Value(kRowsPerStrip, UINT32_MAX);
+    const std::uint64_t rows = directory.Value(tiff::kRowsPerStrip, UINT32_MAX);
     if (rows == 0) return std::nullopt;
     pieces.count = CeilDiv(height, rows);
   }
@@ -40,13 +42,13 @@ std::optional<TiffPieces> PiecesOf(const TiffDirectory& directory) {
   pieces.coveredPixels =
       std::min(coveredWidth, kMaxDecodedBytes + 1) * std::min(coveredHeight, kMaxDecodedBytes + 1);
   constexpr std::uint32_t kSeparatePlanes = 2;
-  if (directory.Value(kPlanarConfiguration, 1) == kSeparatePlanes) {
-    pieces.count *= directory.Value(kSamplesPerPixel, 1);
+  if (directory.Value(tiff::kPlanarConfiguration, 1) == kSeparatePlanes) {
+    pieces.count *= directory.Value(tiff::kSamplesPerPixel, 1);
   }
   const std::optional<TiffValues>& offsets =
-      directory.fields[pieces.tiled ? kTileOffsets : kStripOffsets];
+      directory.fields[pieces.tiled ? tiff::kTileOffsets : tiff::kStripOffsets];
   const std::optional<TiffValues>& counts =
-      directory.fields[pieces.tiled ? kTileByteCounts : kStripByteCounts];
+      directory.fields[pieces.tiled ? tiff::kTileByteCounts : tiff::kStripByteCounts];
   if (!offsets || offsets->count < pieces.count || (counts && counts->count < pieces.count)) {
     return std::nullopt;
   }
@@ -57,9 +59,10 @@ std::optional<TiffPieces> PiecesOf(const TiffDirectory& directory) {
 // lie outside it. A decoder that finds no byte counts works them out.
 std::optional<std::uint64_t> EndOfPieces(const PictureFileReader& read,
                                          const TiffDirectory& directory, const TiffPieces& pieces) {
-  const TiffValues& offsets = *directory.fields[pieces.tiled ? kTileOffsets : kStripOffsets];
+  const TiffValues& offsets =
+      *directory.fields[pieces.tiled ? tiff::kTileOffsets : tiff::kStripOffsets];
   const std::optional<TiffValues>& counts =
-      directory.fields[pieces.tiled ? kTileByteCounts : kStripByteCounts];
+      directory.fields[pieces.tiled ? tiff::kTileByteCounts : tiff::kStripByteCounts];
   std::uint64_t end = 0;
   for (std::uint64_t piece = 0; piece < pieces.count; ++piece) {
     const std::optional<std::uint32_t> offset = directory.ValueAt(read, offsets, piece);
@@ -95,14 +98,14 @@ std::optional<PictureHeader> ReadTiff(const PictureFileReader& read) {
   const std::optional<TiffDirectory> directory = ReadTiffDirectory(read, 0);
   if (!directory) return std::nullopt;
   const TiffDirectory& d = *directory;
-  if (!d.fields[kWidth] || !d.fields[kLength]) return std::nullopt;
+  if (!d.fields[tiff::kWidth] || !d.fields[tiff::kLength]) return std::nullopt;
   const std::uint64_t bits =
-      std::uint64_t{d.Value(kBitsPerSample, 1)} * d.Value(kSamplesPerPixel, 1);
+      std::uint64_t{d.Value(tiff::kBitsPerSample, 1)} * d.Value(tiff::kSamplesPerPixel, 1);
   if (bits == 0 || bits > 128) return std::nullopt;
   const std::uint64_t raw =
-      CeilDiv(std::uint64_t{d.Value(kWidth, 0)} * bits, 8) * d.Value(kLength, 0);
+      CeilDiv(std::uint64_t{d.Value(tiff::kWidth, 0)} * bits, 8) * d.Value(tiff::kLength, 0);
   const auto least = [&]() -> std::uint64_t {
-    switch (d.Value(kCompression, 1)) {
+    switch (d.Value(tiff::kCompression, 1)) {
       case 1:  // none
         return raw;
       case 5:  // LZW
@@ -116,8 +119,8 @@ std::optional<PictureHeader> ReadTiff(const PictureFileReader& read) {
         return 0;
     }
   };
-  std::optional<PictureHeader> tiff =
-      Frame(PictureFormat::Tiff, d.Value(kWidth, 0), d.Value(kLength, 0), bits, least());
+  std::optional<PictureHeader> tiff = Frame(PictureFormat::Tiff, d.Value(tiff::kWidth, 0),
+                                            d.Value(tiff::kLength, 0), bits, least());
   const std::optional<TiffPieces> pieces = PiecesOf(d);
   if (!tiff || !pieces) return std::nullopt;
   StandUpright(*tiff, OrientationOf(directory));

@@ -212,7 +212,7 @@ void Win32Binding::StartProgram(const std::string& path, int showMode) {
                      folder.empty() ? nullptr : folder.c_str(), &startup, &started) == FALSE) {
     throw RunTimeError(ErrorCode::FileNotFound, "the program could not be started");
   }
-  // Nobody waits for the tool: its handles are let go at once.
+  // Nobody waits for the tool: its process and thread handles are closed at once.
   const UniqueHandle process(started.hProcess);
   const UniqueHandle thread(started.hThread);
 }
