@@ -3,6 +3,7 @@
 // reader's answer in a line, shared by the header reader's tests.
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -184,6 +185,64 @@ inline std::string Describe(const std::optional<platform::PictureHeader>& header
             "," + std::to_string(header->frameAt.y);
   }
   return text;
+}
+
+// A PNG header of the size, whole, and a chunk after it with `data`.
+inline Bytes PngWith(std::uint32_t width, std::uint32_t height, const std::string& type,
+                     const Bytes& data, std::uint8_t depth = 8, std::uint8_t colourType = 0) {
+  return Png(width, height, depth, colourType) + Be32(std::uint32_t(data.size())) + Text(type) +
+         data + Zeros(4);
+}
+// A 64 x 48 grey TIFF whose one strip of 3072 bytes lies at 200, with `more` entries; 3272 bytes.
+inline constexpr std::uint64_t kGreyTiffBytes = 3272;
+inline Bytes GreyTiff(const std::vector<Bytes>& more) {
+  std::vector<Bytes> entries{TiffEntry(true, 256, 3, 64), TiffEntry(true, 257, 3, 48),
+                             TiffEntry(true, 258, 3, 8)};
+  entries.insert(entries.end(), more.begin(), more.end());
+  return Tiff(true, entries);
+}
+inline const Bytes kOneStrip[] = {TiffEntry(true, 273, 4, 200), TiffEntry(true, 279, 4, 3072)};
+inline Bytes Deflated(const Bytes& bytes) {
+  uLongf size = compressBound(uLong(bytes.size()));
+  Bytes deflated(size);
+  compress2(deflated.data(), &size, bytes.data(), uLong(bytes.size()), 9);
+  deflated.resize(size);
+  return deflated;
+}
+// Text as cameras and editors write it (EXIF in hexadecimal, XMP): deflate leaves most of it.
+inline Bytes HonestText(std::size_t bytes) {
+  Bytes text(bytes);
+  std::uint32_t state = 7;
+  for (std::uint8_t& c : text) {
+    state = state * 1103515245u + 12345u;
+    c = std::uint8_t("0123456789abcdef \n"[(state >> 16) % 18]);
+  }
+  return text;
+}
+// A zlib stream of `bytes` zeros, deflated as tightly as deflate goes.
+inline Bytes DeflatedZeros(std::uint64_t bytes) {
+  z_stream z{};
+  deflateInit(&z, 9);
+  Bytes zeros(1 << 20), out(1 << 16), stream;
+  for (std::uint64_t left = bytes; left > 0 || z.avail_in > 0;) {
+    if (z.avail_in == 0) {
+      z.next_in = zeros.data();
+      z.avail_in = uInt(std::min<std::uint64_t>(left, zeros.size()));
+      left -= z.avail_in;
+    }
+    z.next_out = out.data();
+    z.avail_out = uInt(out.size());
+    deflate(&z, Z_NO_FLUSH);
+    stream.insert(stream.end(), out.begin(), out.end() - z.avail_out);
+  }
+  for (int result = Z_OK; result != Z_STREAM_END;) {
+    z.next_out = out.data();
+    z.avail_out = uInt(out.size());
+    result = deflate(&z, Z_FINISH);
+    stream.insert(stream.end(), out.begin(), out.end() - z.avail_out);
+  }
+  deflateEnd(&z);
+  return stream;
 }
 
 }  // namespace header_bytes
