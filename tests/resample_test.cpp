@@ -331,8 +331,8 @@ TEST(Resample, TurnedPhotosReuseTwoBuffersAndAnUprightOneAfterThemKeepsOne) {
 
   platform::Picture(std::make_unique<MemoryPicture>(kShown, Flat(kShown, 0))).Render(kShown);
   // A second buffer still kept would be reused by the second of two small bitmaps.
-  const std::vector<std::uint32_t> first = platform::BitmapRoom(1),
-                                   second = platform::BitmapRoom(1);
+  const std::vector<std::uint32_t> first = platform::BitmapBuffer(1),
+                                   second = platform::BitmapBuffer(1);
   EXPECT_EQ(first.capacity(), kPixels) << "the upright picture's buffer, kept";
   EXPECT_EQ(second.capacity(), 1u) << "the turned photos' second buffer, not freed";
 }

@@ -18,7 +18,7 @@ Bitmap Orient(Bitmap stored, Orientation orientation) {
   if (orientation == Orientation::Normal) return stored;
   const int w = stored.size.width, h = stored.size.height;
   const PixelSize size = Upright(stored.size, orientation);
-  std::vector<std::uint32_t> pixels = BitmapRoom(stored.pixels.size());
+  std::vector<std::uint32_t> pixels = BitmapBuffer(stored.pixels.size());
   // The stored pixel that shows at (x, y) of the upright picture.
   const auto from = [&](int x, int y) -> std::size_t {
     int sx = x, sy = y;

@@ -66,14 +66,14 @@ KeptBuffers& Kept() {
 
 }  // namespace
 
-std::vector<std::uint32_t> BitmapRoom(std::size_t count) {
-  std::vector<std::uint32_t> room = Kept().Take(count);
-  room.clear();
-  if (room.capacity() < count) {
-    room = std::vector<std::uint32_t>();  // too small: freed before the new one is allocated
-    room.reserve(count);
+std::vector<std::uint32_t> BitmapBuffer(std::size_t count) {
+  std::vector<std::uint32_t> buffer = Kept().Take(count);
+  buffer.clear();
+  if (buffer.capacity() < count) {
+    buffer = std::vector<std::uint32_t>();  // too small: freed before the new one is allocated
+    buffer.reserve(count);
   }
-  return room;
+  return buffer;
 }
 
 void KeepForNextBitmap(std::vector<std::uint32_t> buffer) {

@@ -74,8 +74,8 @@ class PixelBuffer {
 // destroys the old picture before it makes the next, so a buffer kept in between is memory it
 // held anyway, and the next bitmap reuses it (or frees it, when it is too small). A photo stored
 // turned takes two bitmaps, the one it is made in and the upright one, so up to two are kept.
-[[nodiscard]] std::vector<std::uint32_t> BitmapRoom(std::size_t count);
-// Keeps `buffer` for a next BitmapRoom as the latest; a buffer kept before the last is freed.
+[[nodiscard]] std::vector<std::uint32_t> BitmapBuffer(std::size_t count);
+// Keeps `buffer` for a next BitmapBuffer as the latest; a buffer kept before the last is freed.
 void KeepForNextBitmap(std::vector<std::uint32_t> buffer);
 // Frees the kept buffers past the latest `count`: the picture about to be made takes no more,
 // and memory kept for none would stay held for the rest of the show.

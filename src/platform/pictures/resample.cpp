@@ -28,7 +28,7 @@ class AreaResampler {
         nextSums_(sums_.size()),
         target_(target),
         // Rows are appended as they are made: no pass that only clears memory.
-        result_(BitmapRoom(PixelCount(target))) {}
+        result_(BitmapBuffer(PixelCount(target))) {}
 
   void AddRow(const std::uint32_t* row) {
     if (nextSourceRow_ == source_.height) return;
@@ -95,7 +95,7 @@ Bitmap Resample(PixelSize from, const RowReader& read, PixelSize target) {
   const auto width = static_cast<std::size_t>(from.width);
   if (from == target) {
     const std::size_t count = PixelCount(target);
-    std::vector<std::uint32_t> pixels = BitmapRoom(count);
+    std::vector<std::uint32_t> pixels = BitmapBuffer(count);
     read([&](int, int rowCount, const std::uint32_t* rows) {
       const std::size_t strip = static_cast<std::size_t>(rowCount) * width;
       pixels.insert(pixels.end(), rows, rows + std::min(strip, count - pixels.size()));

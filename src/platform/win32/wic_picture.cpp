@@ -233,7 +233,7 @@ class WicPicture final : public RowSource {
   // Strip by strip straight into the bitmap: no strip buffer, and no copy out of it.
   static Bitmap ReadBitmap(const Reading& reading) {
     const auto width = static_cast<std::size_t>(reading.size.width);
-    std::vector<std::uint32_t> pixels = BitmapRoom(PixelCount(reading.size));
+    std::vector<std::uint32_t> pixels = BitmapBuffer(PixelCount(reading.size));
     pixels.resize(PixelCount(reading.size));
     CopyStrips(
         reading, StripRows(reading.size.width),
